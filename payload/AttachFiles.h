@@ -1,0 +1,63 @@
+// The store of the files that travel inside the executable.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+#include "DosTime.h"
+
+struct TAttachedFile {
+  std::string Name;
+  int32_t Size = 0;
+  TDateTime ModTime = 0;
+  int32_t DataOffset = 0;
+};
+
+struct TFileToInstall {
+  const TAttachedFile* Entry;  // borrowed from the store
+  std::string DestFileName;
+};
+
+enum InstallMode : uint8_t { imKeepExisting = 0, imReplaceChanged = 1, imAlwaysReplace = 2 };
+
+// Thrown (only) by the constructor when the payload is missing or damaged;
+// the entry reports it and ends without writing anything.
+struct PayloadError {
+  std::string what;
+};
+
+class TAttachedFiles {
+ public:
+  // Loads, inflates and parses the resource "FILES" of type "FILES".
+  TAttachedFiles();
+  // For tests: the same from a zlib stream given in memory.
+  TAttachedFiles(const unsigned char* stream, size_t size);
+  ~TAttachedFiles();  // frees everything, then RemoveTempFiles()
+  TAttachedFiles(const TAttachedFiles&) = delete;
+  TAttachedFiles& operator=(const TAttachedFiles&) = delete;
+
+  bool ExtractFile(const TAttachedFile* entry, const std::string& name, const std::string& fileName);
+  bool AddFileToInstall(const std::string& name, const std::string& destDir, uint8_t group, InstallMode mode);
+
+  const unsigned char* Data() const { return Data_; }
+  int32_t DataSize() const { return DataSize_; }
+  const std::vector<std::unique_ptr<TAttachedFile>>& Entries() const { return Entries_; }
+  std::vector<std::unique_ptr<TFileToInstall>>& InstallGroup(uint8_t group) { return InstallGroups_[group]; }
+  // Destinations below the shared public folder, "\t!" marking mode 0 (update log).
+  std::vector<std::string>& InstalledFiles() { return InstalledFiles_; }
+
+  bool AlwaysReplace = false;
+
+ private:
+  void Load(const unsigned char* stream, size_t size);
+  const TAttachedFile* FindEntry(const std::string& name) const;
+
+  unsigned char* Data_ = nullptr;  // owned, malloc'd
+  int32_t DataSize_ = 0;
+  std::vector<std::unique_ptr<TAttachedFile>> Entries_;
+  std::vector<std::unique_ptr<TFileToInstall>> InstallGroups_[1];
+  std::vector<std::string> InstalledFiles_;
+};
+
+extern TAttachedFiles* AttachedFiles;
