@@ -17,3 +17,22 @@ function(add_wine_test name)
     set_tests_properties(${name} PROPERTIES LABELS gui RUN_SERIAL ON)
   endif()
 endfunction()
+
+# Adds every direct subfolder that has a CMakeLists.txt, in name order, so
+# several pieces of work can add their own test folders side by side.
+function(add_all_subdirectories)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+       CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
+# The Windows (Z:) form of a path on the Unix side, for test programs under Wine.
+function(wine_path out path)
+  string(REPLACE "/" "\\\\" p "${path}")
+  set(${out} "Z:${p}" PARENT_SCOPE)
+endfunction()
