@@ -31,8 +31,3 @@ function(add_all_subdirectories)
   endforeach()
 endfunction()
 
-# The Windows (Z:) form of a path on the Unix side, for test programs under Wine.
-function(wine_path out path)
-  string(REPLACE "/" "\\\\" p "${path}")
-  set(${out} "Z:${p}" PARENT_SCOPE)
-endfunction()
