@@ -27,6 +27,14 @@ struct PayloadError {
   std::string what;
 };
 
+typedef std::vector<std::unique_ptr<TAttachedFile>> TAttachedFileList;
+
+// The store's lookup: the last entry whose name equals `name` (EqualsNoCase).
+const TAttachedFile* FindEntryByName(const TAttachedFileList& entries, const std::string& name);
+// The queue's selection, in container order: for a name ending in a backslash
+// every entry whose name begins with it, otherwise the first equal one only.
+std::vector<const TAttachedFile*> SelectEntries(const TAttachedFileList& entries, const std::string& name);
+
 class TAttachedFiles {
  public:
   // Loads, inflates and parses the resource "FILES" of type "FILES".
@@ -42,7 +50,9 @@ class TAttachedFiles {
 
   const unsigned char* Data() const { return Data_; }
   int32_t DataSize() const { return DataSize_; }
-  const std::vector<std::unique_ptr<TAttachedFile>>& Entries() const { return Entries_; }
+  const TAttachedFileList& Entries() const { return Entries_; }
+  // How often the inflate buffer had to grow past its first estimate.
+  int InflateGrowths() const { return InflateGrowths_; }
   std::vector<std::unique_ptr<TFileToInstall>>& InstallGroup(uint8_t group) { return InstallGroups_[group]; }
   // Destinations below the shared public folder, "\t!" marking mode 0 (update log).
   std::vector<std::string>& InstalledFiles() { return InstalledFiles_; }
@@ -52,10 +62,14 @@ class TAttachedFiles {
  private:
   void Load(const unsigned char* stream, size_t size);
   const TAttachedFile* FindEntry(const std::string& name) const;
+  bool WriteEntry(const TAttachedFile& entry, const std::string& fileName) const;
+  bool QueueEntry(const TAttachedFile& entry, const std::string& destDir, uint8_t group, InstallMode mode,
+                  InstallMode requestedMode);
 
   unsigned char* Data_ = nullptr;  // owned, malloc'd
   int32_t DataSize_ = 0;
-  std::vector<std::unique_ptr<TAttachedFile>> Entries_;
+  int InflateGrowths_ = 0;
+  TAttachedFileList Entries_;
   std::vector<std::unique_ptr<TFileToInstall>> InstallGroups_[1];
   std::vector<std::string> InstalledFiles_;
 };
