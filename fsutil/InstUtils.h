@@ -30,9 +30,18 @@ std::string DrivePart(const std::string& path);
 std::string FolderPart(const std::string& path);
 std::string SpecialFolderPath(int csidl);
 
-// Start-up: restricts the DLL search to the system folder and binds
-// SHGetFolderPathA. Called first thing by the entry.
+// Start-up: restricts the DLL search to the system folder, starts OLE and
+// binds SHGetFolderPathA. Called first thing by the entry; a second call does
+// nothing. (SpecialFolderPath binds by itself if it runs before.)
 void InitInstUtils();
+// OLE shutdown, at the very end of the program.
+void ShutdownInstUtils();
+// A library loaded from the system folder only, never from the program's
+// folder or the current directory; nullptr when that fails.
+HMODULE LoadSystemLibrary(const char* name);
+// WNetGetConnectionA of mpr.dll, loaded from the system folder on first use
+// (mpr is not imported statically); ERROR_NOT_SUPPORTED when unavailable.
+DWORD BoundWNetGetConnectionA(LPCSTR localName, LPSTR remoteName, LPDWORD length);
 
 // ---- Directory and file operations ----
 
