@@ -142,6 +142,8 @@ bool ReadPayloadList(const std::string& listPath, const std::map<std::string, st
   while (std::getline(in, line)) {
     ++lineNo;
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // An editor's byte-order mark would otherwise become part of the first name.
+    if (lineNo == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
     size_t first = line.find_first_not_of(" \t");
     if (first == std::string::npos || line[first] == '#') continue;
     size_t tab1 = line.find('\t');

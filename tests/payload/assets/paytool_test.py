@@ -125,13 +125,14 @@ def check_refusals():
             ok = rc != 0 and (":3:" in err) and words in err and not os.path.exists(out)
             rows.append((case, "exit %d %s" % (rc, err.strip()[-60:]), "refused at line 3: " + words, ok))
 
-        # Accepted: a name of 255 bytes, a folder part, the last storable second.
+        # Accepted: a byte-order mark before the first name, a name of 255
+        # bytes, a folder part, the first and last storable seconds.
         lst = os.path.join(d, "ok.list")
-        open(lst, "w").write(good + "N" * 255 + "\t2099-12-31 23:59:58\ta.txt\n"
+        open(lst, "w", encoding="utf-8-sig").write(good + "N" * 255 + "\t2099-12-31 23:59:58\ta.txt\n"
                              "Sub\\Dir\\c.txt\t1980-01-01 00:00:00\t" + src + "\n")
         out = os.path.join(d, "ok.bin")
         rc, _, err = run("build", lst, out)
-        rows.append(("255-byte name, folder part, limits", "exit %d %s" % (rc, err.strip()), "exit 0", rc == 0))
+        rows.append(("BOM, 255-byte name, folder part, limits", "exit %d %s" % (rc, err.strip()), "exit 0", rc == 0))
         if rc == 0:
             data = zlib.decompress(open(out, "rb").read())
             want = (entry("License.txt", T1, b"hello") + entry("N" * 255, 73050 + 86398000 / 86400000, b"hello") +
