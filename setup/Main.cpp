@@ -63,5 +63,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX icc = {sizeof icc, 0xFF};
   InitCommonControlsEx(&icc);
   // (last-chance handler: an exception escaping here is shown as "Exception %s", exit code 1)
-  return RunSetup();
+  const int exitCode = RunSetup();
+  ShutdownInstUtils();
+  return exitCode;
 }
