@@ -19,7 +19,9 @@ TEST(SaveStringToFile, WritesEveryByte) {
   for (const auto& c : cases) {
     const string f = s / "out.bin";
     DeleteFileA(f.c_str());
-    if (!c.before.empty()) ASSERT_TRUE(WriteBytes(f, c.before));
+    if (!c.before.empty()) {
+      ASSERT_TRUE(WriteBytes(f, c.before));
+    }
     SaveStringToFile(f, c.content);
     EXPECT_EQ(ReadBytes(f), c.content) << c.what;
   }

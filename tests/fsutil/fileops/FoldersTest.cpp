@@ -99,9 +99,12 @@ TEST_F(Folders, MakeDirTree) {
   for (const auto& c : cases) {
     MakeDirTree(c.arg);
     for (const string& p : c.present)
-      if (!p.empty()) EXPECT_TRUE(IsFolder(p)) << "after MakeDirTree(\"" << c.arg << "\") expected folder " << p;
-    if (!c.absent.empty())
+      if (!p.empty()) {
+        EXPECT_TRUE(IsFolder(p)) << "after MakeDirTree(\"" << c.arg << "\") expected folder " << p;
+      }
+    if (!c.absent.empty()) {
       EXPECT_FALSE(Exists(c.absent)) << "after MakeDirTree(\"" << c.arg << "\") expected nothing at " << c.absent;
+    }
   }
 }
 

@@ -65,9 +65,13 @@ TEST_F(TempFiles, MakeTempFileNameTakesTheFirstFreeCounter) {
     RemoveDirTree(tmp);
     ASSERT_TRUE(CreateDirectoryA(tmp.c_str(), nullptr));
     for (const char* f : c.files)
-      if (f) ASSERT_TRUE(WriteBytes(tmp + Prefix + f + ".tmp", "x"));
+      if (f) {
+        ASSERT_TRUE(WriteBytes(tmp + Prefix + f + ".tmp", "x"));
+      }
     for (const char* d : c.folders)
-      if (d) ASSERT_TRUE(CreateDirectoryA((tmp + Prefix + d + ".tmp").c_str(), nullptr));
+      if (d) {
+        ASSERT_TRUE(CreateDirectoryA((tmp + Prefix + d + ".tmp").c_str(), nullptr));
+      }
     const string want = tmp + Prefix + c.want + ".tmp";
     EXPECT_TRUE(EqualsNoCase(MakeTempFileName(), want)) << c.what << ": got " << MakeTempFileName() << " expected " << want;
     EXPECT_EQ(MakeTempFileName(), MakeTempFileName()) << c.what << ": nothing is reserved";
