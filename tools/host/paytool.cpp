@@ -109,7 +109,10 @@ bool LoadPayload(const std::string& path, Bytes& packed, Bytes& container,
     return false;
   }
   for (const ContainerEntry& e : entries) {
-    uint32_t dos = DateTimeToDos(e.modTime);
+    // Only finite values in range go to the conversion: a NaN or a huge
+    // double would not survive its integer arithmetic.
+    const bool inRange = std::isfinite(e.modTime) && e.modTime > 0 && e.modTime < 2958466;
+    const uint32_t dos = inRange ? DateTimeToDos(e.modTime) : 0;
     if (dos == 0 || DosToDateTime(dos) != e.modTime) {
       char raw[32];
       std::snprintf(raw, sizeof raw, "%.17g", e.modTime);

@@ -200,6 +200,7 @@ def check_damage():
         ("negative size", zlib.compress(bytes(neg), 9), "negative size"),
         ("duplicate names", zlib.compress(good + entry("LICENSE.TXT", T1, b"x"), 9), "same name"),
         ("time off the DOS grid", zlib.compress(entry("a", T1 + 1 / 86400.0, b""), 9), "not a DOS time"),
+        ("time NaN", zlib.compress(entry("a", float("nan"), b""), 9), "not a DOS time"),
         ("not zlib", b"PK\x03\x04" + stream, "not a zlib header"),
     ]
     rows = []
