@@ -1,0 +1,79 @@
+// The home folder page: the edit follows the folder list, its text is tidied
+// into the host's folder, and drives plugged in or removed are taken up.
+#include "InstUtils.h"
+#include "MainDlg.h"
+
+namespace {
+
+const char* const HostFolderName = "Quillora";
+
+bool IsLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
+
+}  // namespace
+
+void TMainDlgForm::DestDirLstBxChange(TObject*) {
+  // While the constructor gives the list the home folder, the edit keeps the
+  // home folder exactly as it was put there.
+  if (!Initialized) return;
+  DestDirEdt->SetText(DestDirLstBx->Directory());
+  NormalizeDestDir();
+}
+
+void TMainDlgForm::NormalizeDestDir() {
+  std::string text = DestDirEdt->Text();
+  // Blanks only: a tab at either end is kept.
+  while (!text.empty() && text.front() == ' ') DeleteFirstChar(text);
+  while (!text.empty() && text.back() == ' ') DeleteLastChar(text);
+  if (DrivePart(text).empty()) {
+    // A text naming no drive stands for the chosen drive's folder. Before
+    // any drive was chosen there is no letter to give it: leave it as it is.
+    const char drive = DestDirCmbBx->Drive();
+    if (IsLowerLetter(drive)) text = std::string(1, drive) + ":";
+  }
+  if (!text.empty() && LastChar(text) == '\\') DeleteLastChar(text);
+  if (!text.empty() && (NamePart(text).empty() || EqualsNoCase(text, SpecialFolderPath(CSIDL_PROGRAM_FILES_ID))))
+    text = JoinPath(text, HostFolderName);
+  DestDirEdt->SetText(text);
+}
+
+void TMainDlgForm::WMTimer(TMessage&) {
+  TDriveComboBox* combo = DestDirCmbBx;
+  const uint32_t now = GetLogicalDrives();
+  if (now == combo->DriveMask()) return;
+  const uint32_t oldMask = combo->DriveMask();
+  const std::string oldText = combo->Text();
+  combo->BuildDriveList();
+  const uint32_t newMask = combo->DriveMask();
+  if (newMask < oldMask) {
+    // Drives went away.
+    const char drive = combo->Drive();
+    if (IsLowerLetter(drive) && (newMask & (1u << (drive - 'a')))) {
+      // The chosen drive is still there: select its item again.
+      TStrings* items = combo->Items();
+      for (int i = 0, n = items->Count(); i < n; ++i) {
+        const std::string s = items->Get(i);
+        if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE | SORT_STRINGSORT, s.c_str(), -1, oldText.c_str(),
+                           -1) == CSTR_EQUAL) {
+          combo->SetItemIndex(i);
+          break;
+        }
+      }
+      return;
+    }
+    // The chosen drive is gone: back to the Program Files drive. Without a
+    // Program Files folder there is no drive to fall back to.
+    const std::string programFiles = SpecialFolderPath(CSIDL_PROGRAM_FILES_ID);
+    if (programFiles.empty()) return;
+    char letter = programFiles[0];
+    CharLowerBuffA(&letter, 1);
+    combo->SetDrive(letter);
+    return;
+  }
+  for (int bit = 2; bit <= 25; ++bit) {
+    const uint32_t b = 1u << bit;
+    if ((newMask & b) && !(oldMask & b)) {
+      combo->SetDrive(static_cast<char>('a' + bit));
+      return;
+    }
+  }
+}
