@@ -45,6 +45,7 @@ class Drives : public ::testing::Test {
     letters = FreeLetters(6);
     ASSERT_EQ(letters.size(), 6u) << "not enough free drive letters";
   }
+  void TearDown() override { RemoveDirTree(base); }
   // A folder below the scratch folder and its Unix path.
   string Folder(const string& name) {
     const string w = base + "\\" + name;
