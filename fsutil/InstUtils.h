@@ -52,6 +52,8 @@ bool FolderExists(const std::string& path);
 bool IsExistingFile(const std::string& path);
 void MakeDirTree(const std::string& path);
 void SaveStringToFile(const std::string& fileName, const std::string& content);
+// Folder links (junctions, symbolic links) are never entered: a link is
+// removed as a link where that can be done safely, else left in place.
 void RemoveDirTree(const std::string& folder);
 TDateTime FileModTime(const std::string& path);
 TDateTime CurrentDateTime();
@@ -65,6 +67,7 @@ void RemoveTempFiles();
 
 // ---- Removable drives ----
 
+// DRIVE_NO_ROOT_DIR for a path with neither drive letter nor share.
 UINT DriveTypeOf(const std::string& path);
 bool IsRemovableDrive(const std::string& path);
 // The storage-descriptor rule on the bytes a query returned (548-byte buffer,
