@@ -758,8 +758,10 @@ std::vector<WindowInfo> SetupRun::Windows() const {
 }
 
 std::string SetupRun::DescribeWindows() const {
-  std::string r = "top-level windows of " + exe_ + " (pid " + std::to_string(pid_) +
-                  (Running() ? ", running" : ", ended") + "):\n";
+  std::string state = ", running";
+  DWORD code = 0;
+  if (!Running()) state = process_ && GetExitCodeProcess(process_, &code) ? ", ended with exit code " + std::to_string(code) : ", ended";
+  std::string r = "top-level windows of " + exe_ + " (pid " + std::to_string(pid_) + state + "):\n";
   std::vector<WindowInfo> ws = Windows();
   r += Describe(ws);
   for (const WindowInfo& w : ws)
@@ -785,7 +787,7 @@ Window SetupRun::WaitWindow(const std::string& caption, Duration timeout) const 
       },
       timeout);
   if (!found)
-    Fail("waited " + std::to_string(timeout.count()) + " ms for a window " + Quoted(caption) + "; " +
+    Fail("waited up to " + std::to_string(timeout.count()) + " ms for a window " + Quoted(caption) + "; " +
          DescribeWindows());
   return Window(found);
 }
@@ -800,7 +802,7 @@ Wizard SetupRun::WaitWizard(Duration timeout) const {
       },
       timeout);
   if (!found)
-    Fail("waited " + std::to_string(timeout.count()) + " ms for the wizard " + Quoted(SetupTitle) + "; " +
+    Fail("waited up to " + std::to_string(timeout.count()) + " ms for the wizard " + Quoted(SetupTitle) + "; " +
          DescribeWindows());
   return Wizard(found);
 }
@@ -822,7 +824,7 @@ MsgBox SetupRun::WaitMessageBox(Duration timeout, const std::string& caption) co
       },
       timeout);
   if (!box)
-    Fail("waited " + std::to_string(timeout.count()) + " ms for a message box " +
+    Fail("waited up to " + std::to_string(timeout.count()) + " ms for a message box " +
          (caption.empty() ? std::string("(any caption)") : Quoted(caption)) + "; " + DescribeWindows());
   return box;
 }
