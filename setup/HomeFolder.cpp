@@ -1,11 +1,10 @@
 // The home folder page: the edit follows the folder list, its text is tidied
 // into the host's folder, and drives plugged in or removed are taken up.
+#include "HomeFolder.h"
 #include "InstUtils.h"
 #include "MainDlg.h"
 
 namespace {
-
-const char* const HostFolderName = "Quillora";
 
 bool IsLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
 
@@ -20,20 +19,8 @@ void TMainDlgForm::DestDirLstBxChange(TObject*) {
 }
 
 void TMainDlgForm::NormalizeDestDir() {
-  std::string text = DestDirEdt->Text();
-  // Blanks only: a tab at either end is kept.
-  while (!text.empty() && text.front() == ' ') DeleteFirstChar(text);
-  while (!text.empty() && text.back() == ' ') DeleteLastChar(text);
-  if (DrivePart(text).empty()) {
-    // A text naming no drive stands for the chosen drive's folder. Before
-    // any drive was chosen there is no letter to give it: leave it as it is.
-    const char drive = DestDirCmbBx->Drive();
-    if (IsLowerLetter(drive)) text = std::string(1, drive) + ":";
-  }
-  if (!text.empty() && LastChar(text) == '\\') DeleteLastChar(text);
-  if (!text.empty() && (NamePart(text).empty() || EqualsNoCase(text, SpecialFolderPath(CSIDL_PROGRAM_FILES_ID))))
-    text = JoinPath(text, HostFolderName);
-  DestDirEdt->SetText(text);
+  DestDirEdt->SetText(
+      NormalizedHomeFolder(DestDirEdt->Text(), DestDirCmbBx->Drive(), SpecialFolderPath(CSIDL_PROGRAM_FILES_ID)));
 }
 
 void TMainDlgForm::WMTimer(TMessage&) {
