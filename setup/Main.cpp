@@ -4,7 +4,9 @@
 
 #include "Application.h"
 #include "AttachFiles.h"
+#include "FormReader.h"
 #include "InstUtils.h"
+#include "MainDlg.h"
 #include "Messages.h"
 
 namespace {
@@ -27,6 +29,31 @@ void ReportDamagedPayload(const PayloadError& e) {
                  mkError, mbtOK);
 }
 
+// The classes the wizard's form description names, in this order.
+void RegisterComponentClasses() {
+  RegisterComponentClass<TBevel>("TBevel");
+  RegisterComponentClass<TButton>("TButton");
+  RegisterComponentClass<TCheckBox>("TCheckBox");
+  RegisterComponentClass<TDirectoryListBox>("TDirectoryListBox");
+  RegisterComponentClass<TDriveComboBox>("TDriveComboBox");
+  RegisterComponentClass<TEdit>("TEdit");
+  RegisterComponentClass<TImage>("TImage");
+  RegisterComponentClass<TLabel>("TLabel");
+  RegisterComponentClass<TMemo>("TMemo");
+  RegisterComponentClass<TPanel>("TPanel");
+  RegisterComponentClass<TPageControl>("TPageControl");
+  RegisterComponentClass<TTabSheet>("TTabSheet");
+}
+
+// The wizard, freed before the store.
+struct WizardScope {
+  WizardScope() { MainDlgForm = new TMainDlgForm(nullptr); }
+  ~WizardScope() {
+    delete MainDlgForm;
+    MainDlgForm = nullptr;
+  }
+};
+
 // The process-wide objects, published through their globals for their lifetime.
 struct ApplicationScope {
   TApplication application;
@@ -44,11 +71,13 @@ struct StoreScope {
 
 int RunSetup() {
   ApplicationScope app;
-  // (component classes for the form loader are registered here)
+  RegisterComponentClasses();
   SetUpApplication();
   try {
     StoreScope store;
-    // (the wizard: construct, show modally, save settings if the run began, free)
+    WizardScope wizard;
+    MainDlgForm->ShowModal();  // every way of ending leads on alike
+    if (InstallStarted) MainDlgForm->SaveSettings();
   } catch (const PayloadError& e) {
     ReportDamagedPayload(e);
     return kExitDamaged;
@@ -62,8 +91,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitInstUtils();
   INITCOMMONCONTROLSEX icc = {sizeof icc, 0xFF};
   InitCommonControlsEx(&icc);
-  // (last-chance handler: an exception escaping here is shown as "Exception %s", exit code 1)
-  const int exitCode = RunSetup();
+  int exitCode;
+  try {
+    exitCode = RunSetup();
+  } catch (...) {
+    // The last chance: "Exception <class name>", then exit code 1.
+    ShowCurrentException();
+    exitCode = 1;
+  }
   ShutdownInstUtils();
   return exitCode;
 }

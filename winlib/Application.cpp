@@ -4,6 +4,10 @@ TApplication* Application = nullptr;
 
 namespace {
 const char kAppWindowClass[] = "TApplication";
+std::string& LastTitle() {
+  static std::string title;
+  return title;
+}
 
 LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(wnd, msg, wp, lp);
@@ -28,8 +32,11 @@ TApplication::~TApplication() {
   if (Handle_) DestroyWindow(Handle_);
 }
 
+const std::string& ApplicationTitle() { return LastTitle(); }
+
 void TApplication::SetTitle(const std::string& title) {
   Title_ = title;
+  LastTitle() = title;
   if (Handle_) SetWindowTextA(Handle_, title.c_str());
 }
 

@@ -26,5 +26,9 @@ class TApplication {
 // Null until the entry creates it.
 extern TApplication* Application;
 
+// The last title the application had (it outlives the object, for the box
+// of an exception that ends the program).
+const std::string& ApplicationTitle();
+
 // The owner for message boxes: the hidden main window, or none.
 inline HWND ApplicationWindow() { return Application ? Application->Handle() : nullptr; }

@@ -86,6 +86,7 @@ class TWinControl : public TComponent {
   // ---- font and colour ----
   TFont* Font() { return &Font_; }
   const TFont* Font() const { return &Font_; }
+  void SetFontStyle(unsigned style) { Font_.SetStyle(style); }
   bool ParentFont() const { return ParentFont_; }
   void SetParentFont(bool parentFont);
   TColor Color() const { return Color_; }
@@ -136,6 +137,8 @@ class TWinControl : public TComponent {
   virtual RECT AlignRect() const { return ClientRect(); }
   virtual void FontChanged();
   virtual void Resized() {}
+  // The height the window gets for a height of the control.
+  virtual int WindowHeightFor(int height) const { return height; }
   // Colour for our own painting of an area that shows the parent.
   TColor BackgroundColor() const;
   void PaintBackground(HDC dc);
@@ -165,6 +168,8 @@ class TWinControl : public TComponent {
   bool ParentFont_ = true;
   bool ParentColor_ = false;
   bool Realigning_ = false;
+  bool InheritingFont_ = false;
+  std::string WindowText_;  // the window text (kept while there is no window)
   TColor Color_ = clBtnFace;
   TFont Font_;
   HBRUSH Brush_ = nullptr;

@@ -77,6 +77,9 @@ class TForm : public TWinControl {
 
  private:
   friend class TFormReader;
+  friend class TButton;
+  friend class TWinControl;
+  void ApplyClientSize();
   void WMCommand(TMessage& message);
   bool DialogChar(WPARAM ch);
   void UpdateDefaultFrame(TWinControl* focused);

@@ -89,8 +89,6 @@ class TEdit : public TWinControl {
   explicit TEdit(TComponent* owner);
   const char* ClassName() const override { return "TEdit"; }
   const TPropTable& Published() const override;
-  std::string Caption() const override;
-  void SetCaption(const std::string& text) override;
   bool ReadOnly() const { return ReadOnly_; }
   void SetReadOnly(bool readOnly);
   void SelectAll();
@@ -103,12 +101,7 @@ class TEdit : public TWinControl {
   void FontChanged() override;
   bool ReadOnly_ = false;
   bool HeightStored_ = false;  // the form gave a height: keep it
-
- public:
-  void SetBounds(int left, int top, int width, int height) override;
-
- private:
-  std::string Text_;  // until the window exists
+  void SetStoredHeight(int height);
 };
 
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -175,6 +168,7 @@ class TCustomListControl : public TWinControl {
   void DestroyHandle() override;
   bool OwnerDraw() const;
   virtual bool IsCombo() const = 0;
+  int SavedIndex_ = -1;  // the selection until the window exists
   int ItemHeight_ = 16;
   UINT DrawState_ = 0;
   TCanvas Canvas_;
@@ -222,6 +216,7 @@ class TComboBox : public TCustomListControl {
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
+  int WindowHeightFor(int height) const override;  // the dropped list below
   // CBN_SELCHANGE: the text follows the selection, Click(), then Change().
   void CNCommand(WORD code) override;
   virtual void Change();  // fires OnChange
