@@ -172,7 +172,9 @@ std::string TDriveComboBox::NetworkText(char letter) {
 
 void TDriveComboBox::SetDrive(char drive) {
   if (ItemIndex() >= 0 && AsciiUpper(drive) == AsciiUpper(FDrive)) return;
-  FDrive = static_cast<char>(AsciiUpper(drive) + 32);
+  // A letter is kept in lower case; anything else becomes the blank, which
+  // the list ignores (upper case plus 32 would turn a blank into '@').
+  FDrive = IsAsciiLetter(drive) ? static_cast<char>(AsciiUpper(drive) + 32) : ' ';
   TStrings* items = Items();
   for (int i = 0, n = items->Count(); i < n; ++i) {
     const std::string s = items->Get(i);
