@@ -7,6 +7,7 @@
 #include <cstring>
 #include <set>
 
+#include "DriveCtl.h"
 #include "Driver.h"
 
 using namespace e2e;
@@ -39,12 +40,15 @@ const std::vector<std::string> kLoadedByName = {
     "userenv.dll",  "propsys.dll", "cryptbase.dll", "profapi.dll", "netapi32.dll", "wtsapi32.dll",
 };
 
-// Wine's own user32 imports version.dll and loads uxtheme.dll while the
-// process starts, before the program's first instruction and with the
-// program's folder still in the search path (Windows' user32 does neither).
+// DLLs that Wine's own system DLLs load through the program's search path,
+// where Windows' do not: Wine's user32 imports version.dll and loads
+// uxtheme.dll while the process starts (before the program's first
+// instruction), and Wine's uxtheme resolves its delay import of msimg32.dll
+// through the program's folder when it first draws a themed control.
 // Asked to prefer native copies of these, Wine itself would take the
-// canaries, so they are planted with Wine's default order only.
-const std::set<std::string> kWineLoadsAtStart = {"uxtheme.dll", "version.dll"};
+// canaries (traced with WINEDEBUG=+module), so they are planted with Wine's
+// default order only.
+const std::set<std::string> kWineLoadsItself = {"uxtheme.dll", "version.dll", "msimg32.dll"};
 
 // The DLL names in the import directory of a PE file (32-bit).
 std::vector<std::string> ImportedDlls(const std::string& exe) {
@@ -103,7 +107,7 @@ void PreferNative(const std::vector<std::string>& dlls) {
   }
   const char mode[] = "native,builtin";
   for (const std::string& n : dlls)
-    if (!kWineLoadsAtStart.count(n))
+    if (!kWineLoadsItself.count(n))
       RegSetValueExA(k, n.substr(0, n.size() - 4).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(mode), sizeof mode);
   RegCloseKey(k);
 }
@@ -161,17 +165,31 @@ TEST(DllPlanting, ControlPlainLoadTakesTheCanaries) {
   EXPECT_EQ(0, run.WaitExit(20s)) << "some canaries could not be loaded";
   std::vector<std::string> want;
   for (const std::string& n : names)
-    if (!kWineLoadsAtStart.count(n)) want.push_back(n + ".loaded");
+    if (!kWineLoadsItself.count(n)) want.push_back(n + ".loaded");
   EXPECT_EQ(want, folder.Markers());
 }
 
 TEST(DllPlanting, SetupTakesNoDllFromItsFolder) {
   std::vector<std::string> names = PlantedNames(SetupExePath());
   PlantedFolder folder(SetupExePath(), names);
+  // A network drive makes the drive list ask for its remote name (mpr).
+  Sandbox share("share");
+  ScopedDrive remote('R', DriveKind::Remote, UnixPathOf(share.Path()));
+  EXPECT_TRUE(remote.ok());
   SetupRun run = SetupRun::Start(folder.box / "Setup.exe", {}, folder.box.Path());
   Wizard w = run.WaitWizard(20s);
   ASSERT_TRUE(w) << "planted: " << ::testing::PrintToString(names);
-  w.Screenshot("dllplanting-wizard");
+  // Through the licence (a temporary file) to the home folder page (the
+  // drive and folder lists, the special folders).
+  w.Press("&Next >");
+  w.WaitTitle("License Agreement");
+  w.Press("&Next >");
+  w.WaitTitle("Specify Home Folder");
+  Control drives = w.ComboBox();
+  std::vector<std::string> items = drives ? drives.Items() : std::vector<std::string>{};
+  EXPECT_TRUE(std::any_of(items.begin(), items.end(), [](const std::string& i) { return Lower(i).rfind("r:", 0) == 0; }))
+      << "drive list: " << ::testing::PrintToString(items);
+  w.Screenshot("dllplanting-homefolder");
   CloseThroughQuestion(run, w);
   EXPECT_EQ(0, run.WaitExit(20s));
   EXPECT_EQ(std::vector<std::string>{}, folder.Markers()) << "planted: " << ::testing::PrintToString(names);
