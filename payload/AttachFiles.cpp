@@ -238,7 +238,11 @@ std::string CannotCreateMessage(const std::string& fileName) {
 
 // One attempt: folders, create (truncating), one write, close.
 bool TAttachedFiles::WriteEntry(const TAttachedFile& entry, const std::string& fileName) const {
-  MakeDirTree(FolderPart(fileName));
+  // MakeDirTree would find an existing folder by entering it (several
+  // wineserver round trips per file); one attribute query settles that case.
+  const std::string folder = FolderPart(fileName);
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) MakeDirTree(folder);
   const std::wstring wide = WidenString(fileName);
   FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
