@@ -239,6 +239,16 @@ TEST(HomeFolderPage, ClicksKeysAndTheDriveSelector) {
   EXPECT_EQ(ProgramFilesHost(), z.Edit()) << "the Program Files drive";
   EXPECT_EQ(ProgramFiles(), z.ListSelected());
   z.w.Screenshot("homefolder-programfiles");
+
+  // The selector with the focus, and its list dropped down with the pictures.
+  ASSERT_TRUE(z.w.Key(VK_TAB));
+  EXPECT_TRUE(z.w.ComboBox().Focused());
+  z.w.Screenshot("homefolder-combofocus");
+  SendMessageA(z.w.ComboBox().Hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
+  SyncWith(z.w.Hwnd());
+  z.w.Screenshot("homefolder-dropdown");
+  SendMessageA(z.w.ComboBox().Hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
+  EXPECT_EQ(ProgramFilesHost(), z.Edit()) << "opening and closing the list chooses nothing";
 }
 
 TEST(HomeFolderPage, HomeFoldersWithoutADriveLetter) {

@@ -319,6 +319,35 @@ TEST_F(Controls, SetDirectoryOnlyWhenTheFolderDiffers) {
   EXPECT_EQ(moved ? changes + 1 : changes, page.changes) << "an empty path does nothing";
 }
 
+TEST(DisplayCase, FollowsTheVolumeFlags) {
+  struct Flags : ProbeList {
+    using ProbeList::ProbeList;
+    void Set(bool preserve, bool sensitive) {
+      FPreserveCase = preserve;
+      FCaseSensitive = sensitive;
+    }
+  };
+  const struct {
+    bool preserve, sensitive;
+    const char* shown;
+    bool sameFolder;  // C:\Program Files and c:\program files
+  } cases[] = {
+      {false, false, "program files", true},
+      {true, false, "Program Files", true},
+      {true, true, "Program Files", false},
+      {false, true, "Program Files", false},
+  };
+  TForm form(nullptr);
+  Flags* list = new Flags(&form);
+  for (const auto& c : cases) {
+    list->Set(c.preserve, c.sensitive);
+    EXPECT_EQ(c.shown, list->DisplayCase("Program Files")) << "preserve " << c.preserve << " sensitive " << c.sensitive;
+    EXPECT_EQ(c.sameFolder, list->CompareFolderNames("C:\\Program Files", "c:\\program files") == 0)
+        << "preserve " << c.preserve << " sensitive " << c.sensitive;
+    EXPECT_NE(0, list->CompareFolderNames("C:\\co-op", "C:\\coop")) << "preserve " << c.preserve;
+  }
+}
+
 TEST_F(Controls, SwitchDriveRules) {
   const char q = letters[2], r = letters[3], s = letters[4];
   Drive(q, DriveKind::Fixed, "q");
@@ -386,7 +415,12 @@ TEST_F(Controls, DriveItemsAndPictures) {
   for (const Case& c : cases) Drive(c.letter, c.kind, string("drive") + c.letter, c.label);
 
   Page page;
+  // The label queries silence the system's disk boxes and then put the
+  // caller's error mode back.
+  const UINT callerMode = SEM_NOOPENFILEERRORBOX;
+  const UINT before = SetErrorMode(callerMode);
   page.combo->BuildDriveList();
+  EXPECT_EQ(callerMode, SetErrorMode(before)) << "error mode after BuildDriveList";
   EXPECT_EQ(GetLogicalDrives(), page.combo->DriveMask());
   EXPECT_EQ(-1, page.combo->ItemIndex());
   vector<string> items;
