@@ -150,6 +150,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  const size_t before = PeakWorkingSet();  // the process with the compressed bytes read
   TAttachedFiles* store = nullptr;
   try {
     StoreLoad(stream, &store);
@@ -165,6 +166,8 @@ int main(int argc, char** argv) {
   std::printf("peak working set after the first load: %.1f MB = %.3f x (compressed + inflated %.1f MB)\n",
               peak / 1048576.0, double(peak) / double(stream.size() + inflated),
               (stream.size() + inflated) / 1048576.0);
+  std::printf("  of which the load added %.1f MB = %.3f x inflated (the process with the stream read: %.1f MB)\n",
+              (peak - before) / 1048576.0, double(peak - before) / double(inflated), before / 1048576.0);
 
   std::vector<double> load, bare;
   for (int i = 0; i < kRuns; ++i) {
