@@ -79,8 +79,9 @@ TEST(Pages, RunningHostBlocksTheLicenceAndTheInstallation) {
 
   ASSERT_TRUE(CloseHostWindows());
   host.WaitExit();
-  ASSERT_TRUE(NextTo(w, 0, 3));
+  ASSERT_TRUE(NextTo(w, 0, 1));
   EXPECT_FALSE(w.Memo().Text().empty()) << "the licence is loaded once the host is gone";
+  ASSERT_TRUE(NextTo(w, 1, 3));
 
   SetupRun again = StartHost(home.qlr, true);
   ASSERT_TRUE(again);
@@ -136,7 +137,9 @@ TEST(Pages, CloseQuestionOnEveryPage) {
     if (page == 2) {
       EXPECT_EQ(home.path, w.EditText()) << "the folder text is kept";
     }
-    if (page < 3) ASSERT_TRUE(w.Press("&Next >"));
+    if (page < 3) {
+      ASSERT_TRUE(w.Press("&Next >"));
+    }
   }
   ASSERT_TRUE(w.CloseBox());
   EXPECT_EQ(kCloseText, Answer(run, "&Yes"));
