@@ -83,6 +83,7 @@ TEST(Entry, DamagedPayloadShowsOneErrorBoxAndEndsWithoutWriting) {
     ASSERT_TRUE(CopyFileTo(SetupExePath(), exe));
     ASSERT_TRUE(ReplacePayload(exe, c.bytes));
     ASSERT_TRUE(PayloadOf(exe) == (c.bytes ? *c.bytes : std::string())) << "the copy carries the damaged payload";
+    ASSERT_TRUE(reg::DeleteKey());
     const std::vector<std::string> tempBefore = ListFolder(TempFolder());
     const std::vector<std::string> folderBefore = ListFolder(box.Path());
 
@@ -106,5 +107,6 @@ TEST(Entry, DamagedPayloadShowsOneErrorBoxAndEndsWithoutWriting) {
     EXPECT_EQ(2, run.WaitExit(20s));
     EXPECT_EQ(tempBefore, ListFolder(TempFolder()));
     EXPECT_EQ(folderBefore, ListFolder(box.Path()));
+    EXPECT_FALSE(reg::KeyExists()) << "the settings are not even read";
   }
 }
