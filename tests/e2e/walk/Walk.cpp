@@ -175,7 +175,10 @@ int main(int argc, char** argv) {
     if (page == 4) {
       // The run is synchronous inside the page change: by the time the
       // click was handled the wizard is on the next page, or a box is open.
-      if (w.Title() != p.title) continue;
+      if (w.Title() != p.title) {
+        Say(std::string("page \"") + p.title + "\" passed while the run was busy (no screenshot)");
+        continue;
+      }
     }
     if (MsgBox box = run.FindMessageBox(); box && page != 4) {
       box.Screenshot(std::string(p.shot) + "-message");
