@@ -218,29 +218,31 @@ TEST(Pages, HomeFolderOptionAndLaunchChoice) {
   const std::string withBlanks = box / "with blanks";
   ASSERT_TRUE(MakeFolders(withBlanks));
   const std::string defaultHome = Join(ProgramFiles(), "Quillora");
+  const std::string gone = box / "no longer there";
   struct Case {
     const char* what;
-    bool storeMainDir;
+    std::string mainDir;  // empty: no MAINDIR value
     int launch;  // -1: no LAUNCH value
     std::string args;
     std::string expectedHome;
     int expectedBox;
   };
   const Case cases[] = {
-      {"no settings yet", false, -1, "", defaultHome, BST_CHECKED},
-      {"stored folder, LAUNCH 0", true, 0, "", stored, BST_UNCHECKED},
-      {"LAUNCH 1", true, 1, "", stored, BST_CHECKED},
-      {"-d unquoted", true, 0, "-d" + plain, plain, BST_UNCHECKED},
-      {"-d quoted whole", true, 1, "\"-d" + withBlanks + "\"", withBlanks, BST_CHECKED},
-      {"-d with the folder quoted", true, 1, "-d\"" + withBlanks + "\"", withBlanks, BST_CHECKED},
-      {"-D is no option", true, 1, "-D" + plain, stored, BST_CHECKED},
-      {"-d in the second parameter", true, 1, "/x -d" + plain, stored, BST_CHECKED},
+      {"no settings yet", "", -1, "", defaultHome, BST_CHECKED},
+      {"stored folder, LAUNCH 0", stored, 0, "", stored, BST_UNCHECKED},
+      {"LAUNCH 1", stored, 1, "", stored, BST_CHECKED},
+      {"stored folder no longer there", gone, 1, "", defaultHome, BST_CHECKED},
+      {"-d unquoted", stored, 0, "-d" + plain, plain, BST_UNCHECKED},
+      {"-d quoted whole", stored, 1, "\"-d" + withBlanks + "\"", withBlanks, BST_CHECKED},
+      {"-d with the folder quoted", stored, 1, "-d\"" + withBlanks + "\"", withBlanks, BST_CHECKED},
+      {"-D is no option", stored, 1, "-D" + plain, stored, BST_CHECKED},
+      {"-d in the second parameter", stored, 1, "/x -d" + plain, stored, BST_CHECKED},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     reg::DeleteKey();
-    if (c.storeMainDir) {
-      ASSERT_TRUE(reg::SetString("MAINDIR", stored));
+    if (!c.mainDir.empty()) {
+      ASSERT_TRUE(reg::SetString("MAINDIR", c.mainDir));
     }
     if (c.launch >= 0) {
       ASSERT_TRUE(reg::SetDword("LAUNCH", static_cast<DWORD>(c.launch)));
@@ -253,7 +255,7 @@ TEST(Pages, HomeFolderOptionAndLaunchChoice) {
     ASSERT_TRUE(w.CloseBox());
     Answer(run, "&Yes");
     EXPECT_EQ(0, run.WaitExit());
-    EXPECT_EQ(c.storeMainDir ? stored : std::string("(none)"), reg::String("MAINDIR").value_or("(none)"))
+    EXPECT_EQ(c.mainDir.empty() ? std::string("(none)") : c.mainDir, reg::String("MAINDIR").value_or("(none)"))
         << "nothing is written before an installation run";
   }
   RemoveTree(plain);
