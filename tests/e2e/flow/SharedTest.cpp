@@ -128,6 +128,9 @@ TEST(Shared, FirstInstallationStepByStep) {
   std::optional<HostStart> started = WaitHostStarted(HostLogBeside(home.path));
   ASSERT_TRUE(started) << "the host was not started";
   EXPECT_EQ("\"" + home.qlr + "\"", started->commandLine) << "started from its quoted path";
+  char cwd[MAX_PATH] = {};
+  GetCurrentDirectoryA(sizeof cwd, cwd);
+  EXPECT_EQ(cwd, started->currentDir) << "the host inherits the setup's current folder";
   EXPECT_TRUE(SetupTempFiles().empty()) << "temporary files left behind";
   SetHostEnvironment("", 0);
 }
