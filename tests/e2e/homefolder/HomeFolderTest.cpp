@@ -10,6 +10,7 @@
 
 #include "DriveCtl.h"
 #include "Driver.h"
+#include "NoProgramFiles.h"
 
 namespace {
 
@@ -184,6 +185,37 @@ TEST(HomeFolderPage, WatcherRunsOnOtherPagesAndUnderAMessageBox) {
   refusal.Press(b[0]);
   EXPECT_TRUE(z.w.WaitTitle(kHomeTitle));
   EXPECT_EQ(string(1, late.Lowered()) + ":\\Quillora", z.Edit());
+}
+
+TEST(HomeFolderPage, WatcherWithoutAProgramFilesFolder) {
+  // The chosen drive goes away and there is no Program Files drive to fall
+  // back to: nothing moves. A drive plugged in is still taken up.
+  Sandbox box("homefolder no program files");
+  TestDrive gone(box, DriveKind::Fixed, "", {"Tools"});
+  const string home = string(1, gone.Letter()) + ":\\Tools";
+  Wiz z(home);
+  ASSERT_TRUE(z.w);
+  ASSERT_TRUE(z.ToHomePage());
+  NoProgramFiles none;
+  ASSERT_TRUE(none.ok());
+  ASSERT_EQ("", ProgramFiles());
+  const string item = string(1, gone.Lowered()) + ": ";
+  gone.Remove();
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        for (const string& d : z.Drives())
+          if (d == item) return false;
+        return true;
+      },
+      kWatch))
+      << Show(z.Drives());
+  SyncWith(z.w.Hwnd());
+  EXPECT_EQ(home, z.Edit());
+  EXPECT_EQ(home, z.ListSelected());
+  EXPECT_EQ(-1, z.w.ComboBox().Selection());
+
+  TestDrive stick(box, DriveKind::Removable);
+  EXPECT_TRUE(z.EditBecomes(string(1, stick.Lowered()) + ":\\Quillora")) << "edit: " << z.Edit();
 }
 
 TEST(HomeFolderPage, ClicksKeysAndTheDriveSelector) {

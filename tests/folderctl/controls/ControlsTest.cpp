@@ -12,6 +12,7 @@
 #include "FileCtrl.h"
 #include "Forms.h"
 #include "InstUtils.h"
+#include "NoProgramFiles.h"
 
 namespace {
 
@@ -515,6 +516,27 @@ TEST_F(Controls, SetDriveSelectsAndTellsTheList) {
   page.combo->SetDrive(' ');
   EXPECT_EQ(' ', page.combo->Drive());
   EXPECT_EQ(Lower(none), page.list->Directory()[0]);
+}
+
+TEST_F(Controls, WithoutAProgramFilesFolder) {
+  // No fallback letter: a path without a drive leaves the list alone, and
+  // every drive follows the other-drive rule.
+  const char q = letters[14];
+  Drive(q, DriveKind::Fixed, "q");
+  Make("q\\Work");
+  Page page;
+  {
+    NoProgramFiles none;
+    ASSERT_TRUE(none.ok());
+    ASSERT_EQ("", SpecialFolderPath(CSIDL_PROGRAM_FILES_ID));
+    page.list->SetDirectory("Apps\\Data");
+    EXPECT_EQ(0, page.changes);
+    EXPECT_EQ(0, page.list->Items()->Count());
+    page.list->SetDirectory(string(1, q) + ":\\Work");
+    page.combo->SetDrive('c');
+    EXPECT_EQ("c:\\", page.list->Directory());
+  }
+  EXPECT_FALSE(SpecialFolderPath(CSIDL_PROGRAM_FILES_ID).empty()) << "Program Files put back";
 }
 
 TEST_F(Controls, PathsWithoutADriveLetter) {
