@@ -163,7 +163,7 @@ TEST(UpdateLog, FileErrorsRaise) {
   }
   std::string got;
   ASSERT_TRUE(ReadText(log, got));
-  EXPECT_EQ("*A\\r\\np\\\\x\\r\\n", Escaped(got)) << "a failed read must not rewrite the log";
+  EXPECT_EQ("*A\\r\\np\\x\\r\\n", Escaped(got)) << "a failed read must not rewrite the log";
 
   Lines installed = {"p\\y"};
   const char* raised = "nothing";
