@@ -469,7 +469,9 @@ TEST_F(Controls, DriveItemsAndPictures) {
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     EXPECT_EQ(2, surf.FirstInk(window) - FirstOpaqueColumn(*b)) << items[i];
     const COLORREF transparent = ColorToRGB(b->Pixel(0, b->Height() - 1));
-    if (transparent != window) EXPECT_EQ(0, surf.Count(transparent)) << "transparent colour shows, " << items[i];
+    if (transparent != window) {
+      EXPECT_EQ(0, surf.Count(transparent)) << "transparent colour shows, " << items[i];
+    }
     EXPECT_EQ(0, surf.Count(GetSysColor(COLOR_HIGHLIGHT))) << "a selected item is drawn like any other";
   }
 }
