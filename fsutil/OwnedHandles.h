@@ -7,13 +7,19 @@
 class FileHandle {
  public:
   explicit FileHandle(HANDLE h) : h_(h) {}
-  ~FileHandle() {
-    if (valid()) CloseHandle(h_);
-  }
+  ~FileHandle() { close(); }
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
   bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
   HANDLE get() const { return h_; }
+  // Closes now, for callers that must know: a write the cache held back can
+  // still fail here. True when nothing was open.
+  bool close() {
+    if (!valid()) return true;
+    const bool ok = CloseHandle(h_) != FALSE;
+    h_ = INVALID_HANDLE_VALUE;
+    return ok;
+  }
 
  private:
   HANDLE h_;

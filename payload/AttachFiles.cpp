@@ -8,32 +8,13 @@
 #include "Container.h"
 #include "InstUtils.h"
 #include "Messages.h"
+#include "OwnedHandles.h"
 
 TAttachedFiles* AttachedFiles = nullptr;
 
 namespace {
 
 const size_t kMaxInflated = 0x7FFFFFFF;  // offsets and sizes are signed 32-bit
-
-// A Win32 file handle that closes itself.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  ~FileHandle() { Close(); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return h_; }
-  bool Close() {
-    if (!Valid()) return true;
-    const bool ok = CloseHandle(h_) != FALSE;
-    h_ = INVALID_HANDLE_VALUE;
-    return ok;
-  }
-
- private:
-  HANDLE h_;
-};
 
 // A malloc'd buffer until it is handed over.
 class Buffer {
@@ -108,6 +89,10 @@ void InflateAll(const unsigned char* stream, size_t size, Buffer& out, size_t& l
     if (ret == Z_NEED_DICT) Fail("The setup data asks for a preset dictionary, which it cannot have.");
     if (ret == Z_DATA_ERROR) Fail("The setup data is corrupt" + ZlibDetail(zs) + ".");
     if (ret == Z_MEM_ERROR) Fail("There is not enough memory to unpack the setup data.");
+    // Anything else zlib may answer would make no progress: without this the
+    // loop would never end.
+    if (ret != Z_OK && ret != Z_BUF_ERROR)
+      Fail("The setup data cannot be unpacked (zlib error " + std::to_string(ret) + ").");
     if (zs.avail_out == 0) {
       if (capacity > kMaxInflated - step) Fail("The setup data unpacks to more than 2 GB.");
       const size_t done = capacity;
@@ -206,6 +191,11 @@ TAttachedFiles::~TAttachedFiles() {
   RemoveTempFiles();
 }
 
+bool TAttachedFiles::HoldsDataOf(const TAttachedFile& entry) const {
+  return entry.DataOffset >= 0 && entry.Size >= 0 && entry.DataOffset <= DataSize_ &&
+         entry.Size <= DataSize_ - entry.DataOffset;
+}
+
 const TAttachedFile* TAttachedFiles::FindEntry(const std::string& name) const {
   return FindEntryByName(Entries_, name);
 }
@@ -219,11 +209,11 @@ void StampFile(const std::wstring& wideName, TDateTime modTime) {
   if (dos == 0) return;  // year outside 1980..2099
   FileHandle file(CreateFileW(wideName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.Valid()) return;
+  if (!file.valid()) return;
   FILETIME local, utc;
   if (!DosDateTimeToFileTime(HIWORD(dos), LOWORD(dos), &local)) return;
   if (!LocalFileTimeToFileTime(&local, &utc)) return;
-  SetFileTime(file.Get(), nullptr, nullptr, &utc);
+  SetFileTime(file.get(), nullptr, nullptr, &utc);
 }
 
 std::string CannotCreateMessage(const std::string& fileName) {
@@ -246,15 +236,15 @@ bool TAttachedFiles::WriteEntry(const TAttachedFile& entry, const std::string& f
   const std::wstring wide = WidenString(fileName);
   FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return false;
+  if (!file.valid()) return false;
   if (entry.Size > 0) {
     DWORD written = 0;
     // A full disk shows as a failed or short write.
-    if (!WriteFile(file.Get(), Data_ + entry.DataOffset, static_cast<DWORD>(entry.Size), &written, nullptr) ||
+    if (!WriteFile(file.get(), Data_ + entry.DataOffset, static_cast<DWORD>(entry.Size), &written, nullptr) ||
         written != static_cast<DWORD>(entry.Size))
       return false;
   }
-  if (!file.Close()) return false;
+  if (!file.close()) return false;
   StampFile(wide, entry.ModTime);
   return true;
 }
@@ -262,6 +252,9 @@ bool TAttachedFiles::WriteEntry(const TAttachedFile& entry, const std::string& f
 bool TAttachedFiles::ExtractFile(const TAttachedFile* entry, const std::string& name, const std::string& fileName) {
   if (!entry) entry = FindEntry(name);
   if (!entry) return false;  // nothing of that name: refused before anything is created
+  // An entry made elsewhere (another store's, a caller's own) could point past
+  // our buffer; the write would then read memory that is not the payload.
+  if (!HoldsDataOf(*entry)) return false;
   for (;;) {
     if (WriteEntry(*entry, fileName)) return true;
     switch (ShowMessageBox(CannotCreateMessage(fileName), mkError, mbtAbort | mbtRetry | mbtIgnore)) {

@@ -45,6 +45,8 @@ class TAttachedFiles {
   TAttachedFiles(const TAttachedFiles&) = delete;
   TAttachedFiles& operator=(const TAttachedFiles&) = delete;
 
+  // False without a box for a name no entry has, or an entry whose bytes do
+  // not lie in this store's buffer: nothing is created then.
   bool ExtractFile(const TAttachedFile* entry, const std::string& name, const std::string& fileName);
   bool AddFileToInstall(const std::string& name, const std::string& destDir, uint8_t group, InstallMode mode);
 
@@ -62,6 +64,7 @@ class TAttachedFiles {
  private:
   void Load(const unsigned char* stream, size_t size);
   const TAttachedFile* FindEntry(const std::string& name) const;
+  bool HoldsDataOf(const TAttachedFile& entry) const;
   bool WriteEntry(const TAttachedFile& entry, const std::string& fileName) const;
   bool QueueEntry(const TAttachedFile& entry, const std::string& destDir, uint8_t group, InstallMode mode,
                   InstallMode requestedMode);

@@ -113,13 +113,31 @@ TEST(Extract, YearsOutsideTheDosRangeLeaveTheWritingTime) {
   }
 }
 
-TEST(Extract, UnknownNameIsRefusedBeforeAnythingIsCreated) {
-  Scratch dir("extract");
-  BoxAnswerer none(SetupTitle, {});
-  EXPECT_FALSE(Store().ExtractFile(nullptr, "Logo.bmp", dir / "sub\\Logo.bmp"));
-  none.Finish();
-  EXPECT_FALSE(Exists(dir / "sub"));
-  EXPECT_EQ(0u, none.Boxes().size());
+TEST(Extract, RefusedBeforeAnythingIsCreated) {
+  const TAttachedFile& last = *Store().Entries().back();
+  const int32_t end = Store().DataSize();
+  struct Case {
+    const char* what;
+    const char* name;
+    TAttachedFile entry;  // used when `name` is null
+  };
+  const Case cases[] = {
+      {"a name the payload lacks", "Logo.bmp", {}},
+      {"an entry whose data runs past the buffer", nullptr, {"x.bin", last.Size, 0, last.DataOffset + 1}},
+      {"an entry that starts past the buffer", nullptr, {"x.bin", 1, 0, end + 1}},
+      {"an entry with a negative offset", nullptr, {"x.bin", 4, 0, -4}},
+      {"an entry with a negative size", nullptr, {"x.bin", -1, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    Scratch dir("extract");
+    BoxAnswerer none(SetupTitle, {});
+    const bool got = c.name ? Store().ExtractFile(nullptr, c.name, dir / "sub\\out.bin")
+                            : Store().ExtractFile(&c.entry, "", dir / "sub\\out.bin");
+    none.Finish();
+    EXPECT_FALSE(got) << c.what << ": got true, expected false";
+    EXPECT_FALSE(Exists(dir / "sub")) << c.what << ": a folder was created";
+    EXPECT_EQ(0u, none.Boxes().size()) << c.what << ": a box was shown";
+  }
 }
 
 // The destination is held open, without sharing, by another process.
