@@ -117,6 +117,15 @@ bool RemoveLink(const std::string& link) {
   return SetFileInformationByHandle(h.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }
 
+void RemoveFoundEntry(const std::string& fullName, DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    RemoveLink(fullName);  // never entered: its target lies outside the tree
+  else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    RemoveDirTree(fullName);
+  else
+    DeleteFileW(WidenString(fullName).c_str());
+}
+
 void RemoveDirTree(const std::string& folder) {
   std::string dir = folder;
   AddPathDelimiter(dir);
@@ -138,13 +147,7 @@ void RemoveDirTree(const std::string& folder) {
     if (search.valid()) {
       do {
         if (IsDotEntry(data.cFileName)) continue;
-        const std::string full = dir + data.cFileName;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-          RemoveLink(full);  // never entered, never followed
-        else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveDirTree(full);
-        else
-          DeleteFileW(WidenString(full).c_str());
+        RemoveFoundEntry(dir + data.cFileName, data.dwFileAttributes);
       } while (FindNextFileA(search.get(), &data));
     }
   }

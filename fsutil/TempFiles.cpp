@@ -54,12 +54,6 @@ void RemoveTempFiles() {
   if (!search.valid()) return;
   do {
     if (std::string(data.cFileName).compare(0, prefix.size(), prefix) != 0) continue;
-    const std::string full = folder + data.cFileName;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-      RemoveLink(full);  // a link is removed as a link, never followed
-    else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      RemoveDirTree(full);
-    else
-      DeleteFileW(WidenString(full).c_str());
+    RemoveFoundEntry(folder + data.cFileName, data.dwFileAttributes);
   } while (FindNextFileA(search.get(), &data));
 }
