@@ -1,6 +1,8 @@
 // Writing strings to files and reading file times on the DOS grid.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "InstUtils.h"
 #include "TestKit.h"
 
@@ -85,6 +87,63 @@ TEST(CurrentDateTime, MatchesTheLocalClock) {
   // Within five seconds of the clock read just before.
   EXPECT_GE(now, clock);
   EXPECT_LT(now - clock, 5.0 / 86400) << "got " << now << " clock " << clock;
+}
+
+// Points every import of `name` in this program's import table at `hook` and
+// returns the first previous target (nullptr when there is none). The
+// utilities are linked into this program, so their calls go through it.
+void* PatchImport(const char* name, void* hook) {
+  BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (!dir.VirtualAddress) return nullptr;
+  void* previous = nullptr;
+  for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
+    if (!imp->OriginalFirstThunk) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0) continue;
+      DWORD protect;
+      VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protect);
+      if (!previous) previous = reinterpret_cast<void*>(slots->u1.Function);
+      slots->u1.Function = reinterpret_cast<ULONG_PTR>(hook);
+      VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protect, &protect);
+    }
+  }
+  return previous;
+}
+
+// A clock that reads `first` once and `later` from then on.
+SYSTEMTIME clockFirst, clockLater;
+int clockReadings = 0;
+void WINAPI SteppingClock(LPSYSTEMTIME st) { *st = clockReadings++ == 0 ? clockFirst : clockLater; }
+
+// Date and time of day must come from one reading: a clock that passes
+// midnight between two readings would pair one day's date with the other
+// day's time, a whole day off.
+TEST(CurrentDateTime, OneReadingAcrossMidnight) {
+  const struct { const char* what; SYSTEMTIME first, later; } cases[] = {
+      {"midnight", {2013, 4, 2, 9, 23, 59, 59, 999}, {2013, 4, 3, 10, 0, 0, 0, 0}},
+      {"new year", {2020, 12, 4, 31, 23, 59, 59, 998}, {2021, 1, 5, 1, 0, 0, 0, 1}},
+  };
+  void* real = PatchImport("GetLocalTime", reinterpret_cast<void*>(&SteppingClock));
+  ASSERT_NE(nullptr, real) << "GetLocalTime is not imported through this program's table";
+  for (const auto& c : cases) {
+    clockFirst = c.first;
+    clockLater = c.later;
+    clockReadings = 0;
+    const TDateTime got = CurrentDateTime();
+    const SYSTEMTIME& f = c.first;
+    const TDateTime want = EncodeDateTime({f.wYear, f.wMonth, f.wDay, f.wHour, f.wMinute, f.wSecond, f.wMilliseconds});
+    const CalendarTime g = DecodeDateTime(got);
+    EXPECT_EQ(got, want) << c.what << ": got " << g.year << "-" << g.month << "-" << g.day << " " << g.hour << ":"
+                         << g.minute << ":" << g.second << "." << g.millisecond << ", expected the first reading";
+  }
+  PatchImport("GetLocalTime", real);
 }
 
 }  // namespace
