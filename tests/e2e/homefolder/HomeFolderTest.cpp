@@ -128,6 +128,10 @@ TEST(HomeFolderPage, WatcherTakesUpDrivesPluggedInAndRemoved) {
   EXPECT_EQ(stickTools, z.ListSelected());
   EXPECT_EQ(string(1, stick.Lowered()) + ": [stick]", z.DriveSelected());
   z.w.Screenshot("homefolder-stick");
+  SendMessageA(z.w.ComboBox().Hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
+  SyncWith(z.w.Hwnd());
+  z.w.Screenshot("homefolder-drives");
+  SendMessageA(z.w.ComboBox().Hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
 
   // Another one without it: its root, and the host's folder in the edit.
   TestDrive bare(box, DriveKind::Removable);
