@@ -14,7 +14,8 @@ using namespace e2e;
 
 namespace {
 
-std::string Canary() { return Join(ThisExeFolder(), "canary.dll"); }
+// The fsutil tests' canary: loaded, it leaves "<its name>.loaded" beside itself.
+std::string Canary() { return Join(BuildFolder(), "tests\\fsutil\\dllplant\\canary.dll"); }
 std::string PlainLoader() { return Join(ThisExeFolder(), "plainloader.exe"); }
 
 std::string Lower(std::string s) {
