@@ -76,3 +76,47 @@ TEST(ShowMessageBox, RealBoxesAnsweredLikeAUser) {
   }
   Application = nullptr;
 }
+
+// While a box shows, the thread's other windows take no input; afterwards
+// they are enabled again and the one that was active is active again. Escape
+// on the single OK button box answers OK.
+TEST(ShowMessageBox, OtherWindowsDisabledWhileShown) {
+  TApplication app;
+  Application = &app;
+  HWND other = CreateWindowExW(0, L"STATIC", L"another top-level window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                               200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(nullptr, other);
+  struct Case {
+    const char* what;
+    MessageButtons buttons;
+    bool escape;  // Escape instead of a button
+    int press;
+    int expected;
+  };
+  const Case cases[] = {
+      {"OK box left with Escape", mbtOK, true, IDOK, IDOK},
+      {"Yes/No box, No", mbtYes | mbtNo, false, IDNO, IDNO},
+      {"Abort/Retry/Ignore box, Retry", mbtAbort | mbtRetry | mbtIgnore, false, IDRETRY, IDRETRY},
+  };
+  for (const Case& c : cases) {
+    SetActiveWindow(other);
+    bool otherDisabled = false;
+    BoxAnswerer answer(SetupTitle, {{c.press, [&] {
+                                       otherDisabled = !IsWindowEnabled(other);
+                                       if (!c.escape) return;
+                                       HWND box = fixture::FindMessageBoxOf(GetCurrentProcessId(),
+                                                                            L"Quillora Irish Spellchecker - Setup");
+                                       PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+                                       PostMessageW(box, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+                                       for (int i = 0; i < 300 && IsWindow(box); ++i) Sleep(10);
+                                     }}});
+    const int got = ShowMessageBox("Which windows take input?", mkWarning, c.buttons);
+    answer.Finish();
+    EXPECT_EQ(c.expected, got) << c.what;
+    EXPECT_TRUE(otherDisabled) << c.what << ": the other window took input under the box";
+    EXPECT_TRUE(IsWindowEnabled(other)) << c.what << ": the other window stayed disabled";
+    EXPECT_EQ(other, GetActiveWindow()) << c.what << ": the active window was not given back";
+  }
+  DestroyWindow(other);
+  Application = nullptr;
+}
