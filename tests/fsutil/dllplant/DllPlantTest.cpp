@@ -10,6 +10,7 @@
 #include <string>
 
 #include "InstUtils.h"
+#include "TestKit.h"
 
 namespace {
 
@@ -32,18 +33,7 @@ string FreshFolder(const string& mode) {
 }
 
 DWORD RunProgram(const string& exe, const string& args, const string& cwd) {
-  string cmd = "\"" + exe + "\" " + args;
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi;
-  if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi))
-    return 999;
-  WaitForSingleObject(pi.hProcess, 60000);
-  DWORD code = 998;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return code;
+  return RunAndWait("\"" + exe + "\" " + args, cwd);
 }
 
 TEST(DllPlanting, ProgramFolderLookAlikesAreNotLoaded) {

@@ -7,6 +7,7 @@
 
 #include "DriveCtl.h"
 #include "InstUtils.h"
+#include "TestKit.h"
 
 namespace {
 
@@ -148,19 +149,7 @@ TEST_F(Drives, CommandLineTool) {
   const char l = letters[0];
   const string folder = base + "\\cli";
   CreateDirectoryA(folder.c_str(), nullptr);
-  auto run = [&](const string& args) -> DWORD {
-    string cmd = "\"" + tool + "\" " + args;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi;
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 999;
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = 998;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
-  };
+  auto run = [&](const string& args) { return RunAndWait("\"" + tool + "\" " + args); };
   EXPECT_EQ(run(string("define ") + l + ": removable \"" + folder + "\" CLI"), 0u);
   EXPECT_EQ(GetDriveTypeA(Root(l).c_str()), UINT(DRIVE_REMOVABLE));
   EXPECT_EQ(Label(l), "CLI");

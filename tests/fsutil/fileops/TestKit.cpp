@@ -28,19 +28,24 @@ Scratch::~Scratch() {
   if (!unix.empty() && unix.size() > 8) RunUnix("/bin/rm -rf " + Quoted(unix));
 }
 
-bool RunUnix(const std::string& commandLine) {
+DWORD RunAndWait(const std::string& commandLine, const std::string& workFolder) {
   std::vector<char> cmd(commandLine.begin(), commandLine.end());
   cmd.push_back('\0');
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi;
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return false;
-  WaitForSingleObject(pi.hProcess, 30000);
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      workFolder.empty() ? nullptr : workFolder.c_str(), &si, &pi))
+    return 999;
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = 998;
+  if (!GetExitCodeProcess(pi.hProcess, &code)) code = 998;
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  return true;
+  return code;
 }
+
+bool RunUnix(const std::string& commandLine) { return RunAndWait(commandLine) != 999; }
 
 bool MakeUnixLink(const std::string& target, const std::string& link) {
   const std::string t = UnixPathOf(target), l = UnixPathOf(link);

@@ -30,5 +30,9 @@ std::string RawCurrentDirectory();
 // ln -s under Wine; true once the link is there. Wine shows a link to a
 // folder as a reparse point, a link to a file as a plain file.
 bool MakeUnixLink(const std::string& target, const std::string& link);
-// Runs a Unix command line under Wine and waits for it.
+// Runs a command line (in `workFolder` when given), waits up to a minute
+// and answers the exit code: 999 when it did not start, 998 when no code
+// could be read.
+DWORD RunAndWait(const std::string& commandLine, const std::string& workFolder = std::string());
+// Runs a Unix command line under Wine and waits for it; false when it did not start.
 bool RunUnix(const std::string& commandLine);
