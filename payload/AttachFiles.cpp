@@ -216,12 +216,14 @@ void StampFile(const std::wstring& wideName, TDateTime modTime) {
   SetFileTime(file.get(), nullptr, nullptr, &utc);
 }
 
-std::string CannotCreateMessage(const std::string& fileName) {
-  return "Cannot create file \"" + fileName +
-         "\".\rAnother application might already be using this file.\r\r"
-         "Please make sure that the setup of Quillora Word Processor is not blocked by your security software "
-         "(firewall/antivirus) in any way.\rYou might want to temporarily disable your security software and "
-         "try again.";
+// The path is widened by the system's code page, as the file calls take it,
+// so that the box names the very file that failed on any system.
+std::wstring CannotCreateMessage(const std::string& fileName) {
+  return WidenMessage("Cannot create file \"") + WidenString(fileName) +
+         WidenMessage("\".\rAnother application might already be using this file.\r\r"
+                      "Please make sure that the setup of Quillora Word Processor is not blocked by your security "
+                      "software (firewall/antivirus) in any way.\rYou might want to temporarily disable your "
+                      "security software and try again.");
 }
 
 }  // namespace
@@ -257,7 +259,7 @@ bool TAttachedFiles::ExtractFile(const TAttachedFile* entry, const std::string& 
   if (!HoldsDataOf(*entry)) return false;
   for (;;) {
     if (WriteEntry(*entry, fileName)) return true;
-    switch (ShowMessageBox(CannotCreateMessage(fileName), mkError, mbtAbort | mbtRetry | mbtIgnore)) {
+    switch (ShowMessageBoxW(CannotCreateMessage(fileName), mkError, mbtAbort | mbtRetry | mbtIgnore)) {
       case IDABORT: return false;
       case IDIGNORE: return true;
       default: break;  // retry, folders included

@@ -71,7 +71,10 @@ class ThreadWindowsDisabled {
 }  // namespace
 
 uint8_t ShowMessageBox(const std::string& msg, MessageKind kind, MessageButtons buttons) {
-  const std::wstring text = WidenMessage(msg);
+  return ShowMessageBoxW(WidenMessage(msg), kind, buttons);
+}
+
+uint8_t ShowMessageBoxW(const std::wstring& text, MessageKind kind, MessageButtons buttons) {
   const std::wstring caption = WidenMessage(SetupTitle);
   const HWND owner = ApplicationWindow();
   const unsigned style = MessageBoxStyle(kind, buttons);

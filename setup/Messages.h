@@ -19,3 +19,6 @@ unsigned MessageBoxStyle(MessageKind kind, MessageButtons buttons);
 // Msg is code page 1252 with bare CR line breaks. Returns IDOK..IDNO;
 // anything else Windows answers (0 on failure) becomes IDOK.
 uint8_t ShowMessageBox(const std::string& msg, MessageKind kind, MessageButtons buttons);
+// The same for a text already in UTF-16: one that names a path, whose bytes
+// are in the system's code page rather than 1252.
+uint8_t ShowMessageBoxW(const std::wstring& msg, MessageKind kind, MessageButtons buttons);
