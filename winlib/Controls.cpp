@@ -267,10 +267,9 @@ bool ContainsFocus(HWND wnd) {
 void TWinControl::ApplyVisible() {
   if (!Handle_) return;
   TForm* form = ParentForm();
-  bool hadFocus = !Visible_ && ContainsFocus(Handle_);
+  // The focus would stay on (or fall back from) a hidden window: move it on first.
+  if (!Visible_ && ContainsFocus(Handle_) && form && form != this) form->MoveFocusFrom(this);
   ShowWindow(Handle_, Visible_ ? SW_SHOWNA : SW_HIDE);
-  // A hidden window keeps the keyboard focus in Windows: move it on.
-  if (hadFocus && form && form != this) form->SelectNext(true);
 }
 
 void TWinControl::SetVisible(bool visible) {
@@ -290,10 +289,9 @@ void TWinControl::SetEnabled(bool enabled) {
   if (enabled == Enabled_) return;
   Enabled_ = enabled;
   if (!Handle_) return;
-  bool hadFocus = !enabled && ContainsFocus(Handle_);
-  EnableWindow(Handle_, enabled);
   TForm* form = ParentForm();
-  if (hadFocus && form && form != this) form->SelectNext(true);
+  if (!enabled && ContainsFocus(Handle_) && form && form != this) form->MoveFocusFrom(this);
+  EnableWindow(Handle_, enabled);
 }
 
 void TWinControl::SetTabStop(bool tabStop) {

@@ -196,9 +196,15 @@ int TForm::ShowModal() {
   return ModalResult_;
 }
 
+void TForm::SetModalResult(int result) {
+  ModalResult_ = result;
+  // Set from a sent message or a timer, the loop may not wake on its own.
+  if (InModalLoop_ && result != 0 && HandleAllocated()) PostMessageA(Handle(), WM_NULL, 0, 0);
+}
+
 void TForm::Close() {
   if (InModalLoop_) {
-    ModalResult_ = mrCancel;
+    SetModalResult(mrCancel);
     return;
   }
   if (CloseQuery()) SetVisible(false);
@@ -223,27 +229,38 @@ void TForm::SetActiveControl(TWinControl* control) {
 }
 
 void TForm::SelectNext(bool forward) {
-  std::vector<TWinControl*> all, stops;
+  std::vector<TWinControl*> all;
   CollectControls(this, all);
-  for (TWinControl* c : all)
-    if (c->TabStop() && Usable(c)) stops.push_back(c);
-  if (stops.empty()) {
+  auto isStop = [this](TWinControl* c) {
+    if (!c->TabStop() || !Usable(c)) return false;
+    return !(Leaving_ && (c == Leaving_ || IsChild(Leaving_->Handle(), c->Handle())));
+  };
+  // Where the focus is now: the control that has it or contains it.
+  const int n = static_cast<int>(all.size());
+  int pos = -1;
+  for (HWND w = GetFocus(); w && w != Handle() && pos < 0; w = GetParent(w))
+    for (int i = 0; i < n; ++i)
+      if (all[i]->Handle() == w) pos = i;
+  if (pos < 0 && !forward) pos = n;
+  TWinControl* target = nullptr;
+  for (int k = 1; k <= n && !target; ++k) {
+    int i = ((forward ? pos + k : pos - k) % n + n) % n;
+    if (isStop(all[i])) target = all[i];
+  }
+  if (!target) {
     if (HandleAllocated() && IsWindowVisible(Handle())) ::SetFocus(Handle());
     return;
   }
-  // The control with the focus, or the one that contains it.
-  int current = -1;
-  for (HWND w = GetFocus(); w && w != Handle() && current < 0; w = GetParent(w)) {
-    for (size_t i = 0; i < stops.size(); ++i)
-      if (stops[i]->Handle() == w) current = static_cast<int>(i);
-  }
-  int n = static_cast<int>(stops.size());
-  int next = current < 0 ? (forward ? 0 : n - 1) : (current + (forward ? 1 : n - 1)) % n;
-  TWinControl* target = stops[next];
   target->SetFocus();
   if (auto* edit = dynamic_cast<TEdit*>(target)) {
     if (!dynamic_cast<TMemo*>(edit)) edit->SelectAll();
   }
+}
+
+void TForm::MoveFocusFrom(TWinControl* leaving) {
+  Leaving_ = leaving;
+  SelectNext(true);
+  Leaving_ = nullptr;
 }
 
 TButton* TForm::DefaultButton() const {

@@ -38,7 +38,8 @@ class TForm : public TWinControl {
   // result is set and the close query allows it; then hides the form.
   int ShowModal();
   int ModalResult() const { return ModalResult_; }
-  void SetModalResult(int result) { ModalResult_ = result; }
+  // Wakes the modal loop, which then asks CloseQuery.
+  void SetModalResult(int result);
   // A modal form: modal result Cancel (the loop then asks CloseQuery).
   // A form that is not modal: CloseQuery, then hide.
   void Close();
@@ -80,6 +81,10 @@ class TForm : public TWinControl {
   friend class TButton;
   friend class TWinControl;
   void ApplyClientSize();
+  // The focus is on `leaving`, which is about to hide or be disabled: on to
+  // the next control outside it.
+  void MoveFocusFrom(TWinControl* leaving);
+  TWinControl* Leaving_ = nullptr;
   void WMCommand(TMessage& message);
   bool DialogChar(WPARAM ch);
   void UpdateDefaultFrame(TWinControl* focused);
