@@ -136,7 +136,8 @@ std::vector<const TAttachedFile*> SelectEntries(const TAttachedFileList& entries
 }
 
 TAttachedFiles::TAttachedFiles() {
-  // The compressed bytes stay in the mapped image: no copy.
+  // The compressed bytes stay in the mapped image: no copy. The module and
+  // the resource handles are borrowed from the image and need no release.
   HMODULE self = GetModuleHandleA(nullptr);
   HRSRC info = FindResourceA(self, "FILES", "FILES");
   if (!info) Fail("The setup data is missing from the program.");
