@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "LockerClient.h"
+
 namespace {
 
 struct Raw {
@@ -28,14 +30,7 @@ bool FindRaw(LPCSTR type, LPCSTR name, Raw& r, WORD lang = MAKELANGID(LANG_NEUTR
   return r.data != nullptr;
 }
 
-std::string BuildFolder() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s(path, n);
-  // <build>\tests\payload\assets\resources_check.exe
-  for (int i = 0; i < 4; ++i) s.erase(s.find_last_of('\\'));
-  return s;
-}
+using fixture::BuildFolder;
 
 std::vector<unsigned char> ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

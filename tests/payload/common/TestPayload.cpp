@@ -52,29 +52,7 @@ Bytes InflateReference(const Bytes& stream) {
   return out;
 }
 
-std::string ThisExeFolder() {
-  std::vector<char> buf(MAX_PATH);
-  for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n < buf.size()) {
-      std::string path(buf.data(), n);
-      return path.substr(0, path.find_last_of('\\'));
-    }
-    buf.resize(buf.size() * 2);
-  }
-}
-
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string BuildFolder() {
-  std::string dir = ThisExeFolder();
-  for (;;) {
-    if (Exists(dir + "\\CMakeCache.txt")) return dir;
-    const size_t cut = dir.find_last_of('\\');
-    if (cut == std::string::npos) return std::string();
-    dir.erase(cut);
-  }
-}
 
 bool ReadBytes(const std::string& path, Bytes& out) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DosTime.h"
+#include "LockerClient.h"
 
 namespace testkit {
 
@@ -27,8 +28,7 @@ inline Bytes Stream(const std::vector<Item>& items) { return Compress(Container(
 // Inflates a whole stream by zlib alone, for comparison.
 Bytes InflateReference(const Bytes& stream);
 
-std::string ThisExeFolder();
-std::string BuildFolder();  // nearest folder above holding CMakeCache.txt
+using fixture::BuildFolder;  // nearest folder above holding CMakeCache.txt
 bool ReadBytes(const std::string& path, Bytes& out);
 bool ReadText(const std::string& path, std::string& out);
 bool WriteText(const std::string& path, const std::string& content);
