@@ -55,6 +55,7 @@ class TAttachedFiles {
   const TAttachedFileList& Entries() const { return Entries_; }
   // How often the inflate buffer had to grow past its first estimate.
   int InflateGrowths() const { return InflateGrowths_; }
+  // The store has one group: `group` must be 0 (AddFileToInstall refuses others).
   std::vector<std::unique_ptr<TFileToInstall>>& InstallGroup(uint8_t group) { return InstallGroups_[group]; }
   // Destinations below the shared public folder, "\t!" marking mode 0 (update log).
   std::vector<std::string>& InstalledFiles() { return InstalledFiles_; }
