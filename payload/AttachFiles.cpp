@@ -47,6 +47,26 @@ class Buffer {
 
 [[noreturn]] void Fail(const std::string& reason) { throw PayloadError{reason}; }
 
+// A name is placed below a destination folder. One that is absolute, names
+// a drive or a stream (a colon), or climbs out with "..", would write
+// somewhere else. Both slashes count: the file calls take either. A part of
+// only dots and blanks is refused too, as Windows trims trailing dots and
+// blanks from a part, which may leave "..".
+bool ClimbsOut(const std::string& part) {
+  return part.find_first_not_of(". ") == std::string::npos && part.find("..") != std::string::npos;
+}
+
+bool StaysInItsFolder(const std::string& name) {
+  if (!name.empty() && (name[0] == '\\' || name[0] == '/')) return false;
+  if (name.find(':') != std::string::npos) return false;
+  for (size_t start = 0;;) {
+    const size_t end = name.find_first_of("\\/", start);
+    if (ClimbsOut(name.substr(start, end == std::string::npos ? std::string::npos : end - start))) return false;
+    if (end == std::string::npos) return true;
+    start = end + 1;
+  }
+}
+
 std::string ZlibDetail(const z_stream& zs) {
   return zs.msg ? std::string(" (") + zs.msg + ")" : std::string();
 }
@@ -167,6 +187,9 @@ void TAttachedFiles::Load(const unsigned char* stream, size_t size) {
     for (size_t j = 0; j < i; ++j)
       if (EqualsNoCase(parsed[i].name, parsed[j].name))
         Fail("The setup data holds the name \"" + parsed[i].name + "\" twice.");
+  for (const ContainerEntry& p : parsed)
+    if (!StaysInItsFolder(p.name))
+      Fail("The setup data holds the name \"" + p.name + "\", which leads out of its folder.");
 
   Entries_.reserve(parsed.size());
   for (ContainerEntry& p : parsed) {

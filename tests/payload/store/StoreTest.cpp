@@ -195,6 +195,35 @@ TEST(StoreLoad, DamagedPayloadsAreRefusedWithTheirReason) {
   }
 }
 
+TEST(StoreLoad, NamesThatLeaveTheirFolderAreRefused) {
+  const struct {
+    const char* name;
+    bool refused;
+  } cases[] = {
+      {"..\\x.dll", true},
+      {"Dicts\\..\\..\\x.dll", true},
+      {"Dicts/../x.dll", true},
+      {"..", true},
+      {"\\Windows\\x.dll", true},
+      {"/x.dll", true},
+      {"C:\\x.dll", true},
+      {"C:x.dll", true},
+      {"x.dic:stream", true},
+      {"..x.dic", false},
+      {"x..dic", false},
+      {"Dicts\\...\\x.dic", true},  // only dots
+      {".. \\x.dic", true},
+      {"Dicts\\.\\x.dic", false},
+      {"Dicts\\a.dic", false},
+      {"", false},
+  };
+  for (const auto& c : cases) {
+    const std::string got = Reason(Stream({{c.name, 0, "data"}}));
+    const bool refused = got.find("leads out of its folder") != std::string::npos;
+    EXPECT_EQ(c.refused, refused) << "\"" << c.name << "\": got \"" << got << "\"";
+  }
+}
+
 TEST(StoreLoad, ProgramWithoutPayloadResourceIsRefused) {
   std::string got = "(accepted)";
   try {
