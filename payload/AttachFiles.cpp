@@ -201,15 +201,14 @@ void TAttachedFiles::Load(const unsigned char* stream, size_t size) {
     Entries_.push_back(std::move(e));
   }
   DataSize_ = static_cast<int32_t>(length);
-  Data_ = buffer.Release();
+  Data_.reset(buffer.Release());
 }
 
 TAttachedFiles::~TAttachedFiles() {
   InstalledFiles_.clear();
   auto& group = InstallGroups_[0];
   while (!group.empty()) group.pop_back();
-  std::free(Data_);
-  Data_ = nullptr;
+  Data_.reset();
   DataSize_ = 0;
   while (!Entries_.empty()) Entries_.pop_back();
   RemoveTempFiles();
@@ -266,7 +265,7 @@ bool TAttachedFiles::WriteEntry(const TAttachedFile& entry, const std::string& f
   if (entry.Size > 0) {
     DWORD written = 0;
     // A full disk shows as a failed or short write.
-    if (!WriteFile(file.get(), Data_ + entry.DataOffset, static_cast<DWORD>(entry.Size), &written, nullptr) ||
+    if (!WriteFile(file.get(), Data_.get() + entry.DataOffset, static_cast<DWORD>(entry.Size), &written, nullptr) ||
         written != static_cast<DWORD>(entry.Size))
       return false;
   }

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,7 +51,7 @@ class TAttachedFiles {
   bool ExtractFile(const TAttachedFile* entry, const std::string& name, const std::string& fileName);
   bool AddFileToInstall(const std::string& name, const std::string& destDir, uint8_t group, InstallMode mode);
 
-  const unsigned char* Data() const { return Data_; }
+  const unsigned char* Data() const { return Data_.get(); }
   int32_t DataSize() const { return DataSize_; }
   const TAttachedFileList& Entries() const { return Entries_; }
   // How often the inflate buffer had to grow past its first estimate.
@@ -70,7 +71,11 @@ class TAttachedFiles {
   bool QueueEntry(const TAttachedFile& entry, const std::string& destDir, uint8_t group, InstallMode mode,
                   InstallMode requestedMode);
 
-  unsigned char* Data_ = nullptr;  // owned, malloc'd
+  // The inflate buffer grows with realloc, so it is released with free.
+  struct FreeBuffer {
+    void operator()(unsigned char* p) const { std::free(p); }
+  };
+  std::unique_ptr<unsigned char, FreeBuffer> Data_;
   int32_t DataSize_ = 0;
   int InflateGrowths_ = 0;
   TAttachedFileList Entries_;
