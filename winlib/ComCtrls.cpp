@@ -113,5 +113,3 @@ void TTabSheet::CreateParams(TCreateParams& params) {
   params.Style |= WS_CLIPCHILDREN;
   params.ExStyle |= WS_EX_CONTROLPARENT;
 }
-
-void TTabSheet::WndProc(TMessage& message) { TWinControl::WndProc(message); }

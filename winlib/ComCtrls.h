@@ -46,7 +46,6 @@ class TTabSheet : public TWinControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
-  void WndProc(TMessage& message) override;
 
  private:
   TPageControl* PageControl_ = nullptr;

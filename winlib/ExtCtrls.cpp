@@ -73,8 +73,6 @@ RECT TPanel::AlignRect() const {
   return r;
 }
 
-HBRUSH TPanel::CtlColor(HDC dc) { return TWinControl::CtlColor(dc); }
-
 void TPanel::Paint(HDC dc) {
   RECT r = ClientRect();
   HBRUSH bg = (ParentBackground_ && Parent()) ? Parent()->ColorBrush() : ColorBrush();

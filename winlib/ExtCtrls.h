@@ -25,7 +25,6 @@ class TPanel : public TWinControl {
   void CreateParams(TCreateParams& params) override;
   void WndProc(TMessage& message) override;
   RECT AlignRect() const override;
-  HBRUSH CtlColor(HDC dc) override;
 
  private:
   void Paint(HDC dc);

@@ -80,8 +80,6 @@ void TLabel::CreateParams(TCreateParams& params) {
   params.Style |= SS_LEFT | (ShowAccelChar_ ? 0 : SS_NOPREFIX);
 }
 
-void TLabel::CreateWnd() { TWinControl::CreateWnd(); }
-
 void TLabel::FontChanged() {
   TWinControl::FontChanged();
   AdjustBounds();
@@ -223,8 +221,6 @@ void TEdit::CreateParams(TCreateParams& params) {
   params.Style |= ES_LEFT | ES_AUTOHSCROLL | (ReadOnly_ ? ES_READONLY : 0);
 }
 
-void TEdit::CreateWnd() { TWinControl::CreateWnd(); }
-
 void TEdit::CNCommand(WORD code) {
   if (code == EN_CHANGE && OnChange) OnChange(this);
 }
@@ -325,8 +321,6 @@ void TMemo::CreateWnd() {
   LinesChanged();
 }
 
-// A read-only edit asks for the static colours; the memo keeps its own.
-HBRUSH TMemo::CtlColor(HDC dc) { return TEdit::CtlColor(dc); }
 
 // ---- items of list and combo boxes ----
 
@@ -627,8 +621,7 @@ void TComboBox::CreateWnd() {
 
 void TComboBox::CNCommand(WORD code) {
   if (code != CBN_SELCHANGE) return;
-  // The control text follows the selection before anyone is told.
-  Text_ = Caption();
+  // The control text is the selected item's, so it has already followed.
   Click();
   Change();
 }

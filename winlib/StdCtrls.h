@@ -24,7 +24,6 @@ class TLabel : public TWinControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
-  void CreateWnd() override;
   void FontChanged() override;
 
  private:
@@ -96,7 +95,6 @@ class TEdit : public TWinControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
-  void CreateWnd() override;
   void CNCommand(WORD code) override;
   void FontChanged() override;
   bool ReadOnly_ = false;
@@ -122,7 +120,6 @@ class TMemo : public TEdit {
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
-  HBRUSH CtlColor(HDC dc) override;
 
  private:
   class TMemoLines;
@@ -225,5 +222,4 @@ class TComboBox : public TCustomListControl {
  private:
   TComboBoxStyle Style_ = csDropDown;
   int DropDownCount_ = 8;
-  std::string Text_;
 };

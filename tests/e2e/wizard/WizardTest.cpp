@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "Driver.h"
+#include "TestPayload.h"
 
 using namespace e2e;
 
@@ -122,6 +123,9 @@ TEST(Wizard, FirstPageLooksAsDesigned) {
   EXPECT_FALSE(style & WS_MINIMIZEBOX) << "no minimise box";
   EXPECT_FALSE(style & WS_MAXIMIZEBOX) << "no maximise box";
   EXPECT_FALSE(style & WS_THICKFRAME) << "fixed size";
+  RECT frame = w.ScreenRect();
+  EXPECT_NEAR(GetSystemMetrics(SM_CXSCREEN) / 2, (frame.left + frame.right) / 2, 1) << "centred: " << Show(frame);
+  EXPECT_NEAR(GetSystemMetrics(SM_CYSCREEN) / 2, (frame.top + frame.bottom) / 2, 1) << "centred: " << Show(frame);
 
   // Texts of page 0.
   EXPECT_EQ("Welcome to the Quillora Irish Spellchecker", w.Title());
@@ -229,4 +233,47 @@ TEST(Wizard, EnterAndAltLettersWork) {
   ASSERT_TRUE(q);
   q.Press("&Yes");
   EXPECT_EQ(0, run.WaitExit(30s));
+}
+
+namespace {
+
+// Replaces the FILES resource of a copy of Setup.exe.
+bool ReplacePayload(const std::string& exe, const testkit::Bytes& bytes) {
+  HANDLE h = BeginUpdateResourceA(exe.c_str(), FALSE);
+  if (!h) return false;
+  const bool ok = UpdateResourceA(h, "FILES", "FILES", MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                                  const_cast<unsigned char*>(bytes.data()), static_cast<DWORD>(bytes.size())) != FALSE;
+  return EndUpdateResourceA(h, !ok) && ok;
+}
+
+}  // namespace
+
+// A logo that is no bitmap: the wizard cannot be built, the exception
+// reaches the entry's last chance, and the program ends with exit code 1.
+TEST(Wizard, LogoThatIsNoBitmapEndsTheProgramWithExitCode1) {
+  const TDateTime t = testkit::Local(2024, 5, 1, 10, 0, 0);
+  struct {
+    const char* what;
+    std::vector<testkit::Item> items;
+    const char* text;
+  } cases[] = {
+      {"Logo.bmp is text", {{"Logo.bmp", t, "not a picture"}, {"LogoSmall.bmp", t, "nor this"}},
+       "Exception EInvalidGraphic"},
+  };
+  for (const auto& c : cases) {
+    Sandbox box("wizard logo");
+    const std::string exe = box / "Setup.exe";
+    ASSERT_TRUE(CopyFileTo(SetupExePath(), exe));
+    ASSERT_TRUE(ReplacePayload(exe, testkit::Stream(c.items)));
+    SetupRun run = SetupRun::Start(exe, {}, box.Path());
+    MsgBox mb = run.WaitMessageBox(30s);
+    ASSERT_TRUE(mb) << c.what;
+    EXPECT_EQ(c.text, mb.Text()) << c.what;
+    EXPECT_EQ(std::vector<std::string>{"OK"}, mb.Buttons()) << c.what;
+    EXPECT_TRUE(mb.Press("OK"));
+    EXPECT_EQ(1, run.WaitExit(20s)) << c.what;
+    std::set<std::string> left;
+    for (const std::string& n : ListFolder(TempFolder())) left.insert(n);
+    EXPECT_EQ(std::vector<std::string>{}, WithPrefix(left)) << c.what << ": temporary files left";
+  }
 }
