@@ -344,16 +344,21 @@ bool TForm::IsDialogKey(MSG& msg) {
   return false;
 }
 
-// Alt+letter: a label moves the focus to its FocusControl, a button is
-// pressed, a check box gets the focus and toggles.
+// Alt+letter: a label moves the focus to its FocusControl (or to the next
+// control, as a dialog's static does), a button is pressed, a check box
+// gets the focus and toggles.
 bool TForm::DialogChar(WPARAM ch) {
   std::vector<TWinControl*> all;
   CollectControls(this, all);
-  for (TWinControl* c : all) {
+  for (size_t i = 0; i < all.size(); ++i) {
+    TWinControl* c = all[i];
     if (!c->HandleAllocated() || !IsWindowVisible(c->Handle())) continue;
     if (auto* label = dynamic_cast<TLabel*>(c)) {
       if (!label->ShowAccelChar() || !IsAccel(ch, label->Caption())) continue;
       TWinControl* target = label->FocusControl();
+      // Without one, the next control that takes the focus, as in dialogs.
+      for (size_t j = i + 1; !target && j < all.size(); ++j)
+        if (all[j]->TabStop() && Usable(all[j])) target = all[j];
       if (!target || !target->CanFocus()) continue;
       target->SetFocus();
       if (auto* edit = dynamic_cast<TEdit*>(target))

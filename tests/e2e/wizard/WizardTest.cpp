@@ -195,6 +195,13 @@ TEST(Wizard, EnterAndAltLettersWork) {
   ASSERT_TRUE(w.AltKey('n'));
   ASSERT_TRUE(w.WaitTitle("License Agreement"));
   EXPECT_TRUE(w.Memo().Focused()) << "page 1 gives the licence text the focus";
+  // Alt+L: the label of the licence goes to the control after it.
+  ASSERT_TRUE(w.Key(VK_TAB));
+  SyncWith(w.Hwnd());
+  ASSERT_TRUE(w.CheckBox("I &accept all the terms of the above License Agreement").Focused()) << "Tab after the text";
+  ASSERT_TRUE(w.AltKey('l'));
+  SyncWith(w.Hwnd());
+  EXPECT_TRUE(w.Memo().Focused()) << "Alt+L focuses the licence text";
 
   // Alt+A toggles the check box and moves the focus to it.
   struct {
