@@ -11,9 +11,19 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 # Wine's helper processes (explorer, services) inherit open descriptors and
 # outlive the program; a pipe handed to them would keep our caller waiting.
-# So the program writes to a file, which we copy out once it has ended.
+# So the program writes to a file, which we copy out once it has ended, or
+# when CTest stops us at its time-out (so a hung test still shows its output).
 out="$(mktemp)"
-wine "$@" >"$out" 2>&1 </dev/null
+wine "$@" >"$out" 2>&1 </dev/null &
+pid=$!
+on_stop() {
+  kill "$pid" 2>/dev/null
+  cat "$out"; rm -f "$out"
+  echo "wine-run.sh: stopped before the program ended" >&2
+  exit 124
+}
+trap on_stop TERM INT
+wait "$pid"
 rc=$?
 cat "$out"
 rm -f "$out"
