@@ -167,6 +167,31 @@ void TCheckBox::SetChecked(bool checked) {
   if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+void TCheckBox::SetCaption(const std::string& caption) {
+  TWinControl::SetCaption(caption);
+  FitCaption();
+}
+
+void TCheckBox::FontChanged() {
+  TWinControl::FontChanged();
+  FitCaption();
+}
+
+void TCheckBox::FitCaption() {
+  if (!HandleAllocated() || !Parent()) return;
+  std::string text = Caption();
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, Font()->Handle());
+  RECT r = {0, 0, 0, 0};
+  DrawTextA(dc, text.data(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  int needed = GetSystemMetrics(SM_CXMENUCHECK) + 6 + r.right;
+  int room = Parent()->ClientWidth() - Left();
+  int width = needed < room ? needed : room;
+  if (width > Width()) SetWidth(width);
+}
+
 void TCheckBox::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
   params.WinClassName = "Button";
@@ -176,6 +201,7 @@ void TCheckBox::CreateParams(TCreateParams& params) {
 void TCheckBox::CreateWnd() {
   TWinControl::CreateWnd();
   SendMessageA(Handle(), BM_SETCHECK, Checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+  FitCaption();
 }
 
 void TCheckBox::CNCommand(WORD code) {

@@ -72,11 +72,16 @@ class TCheckBox : public TWinControl {
   const TPropTable& Published() const override;
   bool Checked() const;
   void SetChecked(bool checked);  // fires no event
+  void SetCaption(const std::string& caption) override;
 
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void CNCommand(WORD code) override;
+  void FontChanged() override;
+  // A caption wider than the box would be cut off: the box grows to fit it,
+  // within its parent (fonts of other systems are wider than designed for).
+  void FitCaption();
 
  private:
   mutable bool Checked_ = false;

@@ -303,3 +303,30 @@ TEST(Controls, TabFollowsCreationOrderAndSkipsWhatCannotFocus) {
   button->SetVisible(false);
   EXPECT_TRUE(check->Focused()) << "the focus left the hidden button";
 }
+
+TEST(Controls, CheckBoxGrowsSoItsCaptionIsNotCutOff) {
+  auto form = ShownForm();  // 400 wide
+  struct {
+    const char* caption;
+    int left, width;
+    bool grows;
+    int atMost;
+  } cases[] = {
+      {"&Launch Quillora Word Processor", 40, 30, true, 360},
+      {"Ok", 40, 200, false, 200},
+      {"a caption far too long to fit in the four hundred pixels of the form at all, however it is set", 40, 100,
+       true, 360},
+  };
+  for (const auto& c : cases) {
+    auto* box = new TCheckBox(form.get());
+    box->SetBounds(c.left, 10, c.width, 17);
+    box->SetParent(form.get());
+    box->SetCaption(c.caption);
+    if (c.grows) EXPECT_GT(box->Width(), c.width) << c.caption;
+    else EXPECT_EQ(c.width, box->Width()) << c.caption;
+    EXPECT_LE(box->Width(), c.atMost) << c.caption << ": stays inside its parent";
+    RECT r;
+    GetWindowRect(box->Handle(), &r);
+    EXPECT_EQ(box->Width(), r.right - r.left) << c.caption;
+  }
+}
