@@ -9,9 +9,14 @@
 namespace {
 
 // Saved current directories; one entry during a FolderExists, else empty.
+// Made on first use and released by ShutdownInstUtils, never by a static
+// destructor: objects destroyed at process exit (a store freed then) still
+// test folders, and would meet an already destroyed stack.
+std::vector<std::string>* folderStack = nullptr;
+
 std::vector<std::string>& FolderStack() {
-  static std::vector<std::string> stack;
-  return stack;
+  if (!folderStack) folderStack = new std::vector<std::string>();
+  return *folderStack;
 }
 
 bool IsDotEntry(const char* name) {
@@ -19,6 +24,11 @@ bool IsDotEntry(const char* name) {
 }
 
 }  // namespace
+
+void ReleaseFolderStack() {
+  delete folderStack;
+  folderStack = nullptr;
+}
 
 std::string CurrentFolder() {
   // The size can change between the two calls (another thread, in theory);
@@ -46,8 +56,8 @@ std::string CurrentFolder() {
 void PushCurrentFolder() { FolderStack().push_back(CurrentFolder()); }
 
 void PopCurrentFolder() {
-  std::vector<std::string>& stack = FolderStack();
-  if (stack.empty()) return;
+  if (!folderStack || folderStack->empty()) return;
+  std::vector<std::string>& stack = *folderStack;
   SetCurrentDirectoryA(stack.back().c_str());
   stack.pop_back();
 }

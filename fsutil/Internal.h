@@ -14,3 +14,5 @@ bool RemoveLink(const std::string& link);
 // followed), a folder with all it holds, anything else as a file. Failures
 // are ignored.
 void RemoveFoundEntry(const std::string& fullName, DWORD attributes);
+// Frees the stack of saved current directories (program end).
+void ReleaseFolderStack();

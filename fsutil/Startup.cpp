@@ -3,6 +3,7 @@
 #include <string>
 
 #include "InstUtils.h"
+#include "Internal.h"
 
 namespace {
 
@@ -98,6 +99,7 @@ void InitInstUtils() {
 }
 
 void ShutdownInstUtils() {
+  ReleaseFolderStack();
   if (oleStarted) OleUninitialize();
   oleStarted = false;
 }

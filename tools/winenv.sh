@@ -12,6 +12,10 @@ wine_prefix_ready() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating Wine prefix $WINEPREFIX"
     wineboot -i >"$WINEPREFIX.boot.log" 2>&1 </dev/null
+    # No debugger on a crash: the program ends at once with an error, where
+    # winedbg would hold it (and the test) until the time-out.
+    wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
+      >>"$WINEPREFIX.boot.log" 2>&1 </dev/null
     wineserver -w
   fi
 }
