@@ -2,18 +2,50 @@
 #include "FormReader.h"
 
 namespace {
-// Our own classes paint everything in WM_PAINT; erasing would only flicker.
-bool PaintMessage(TMessage& message) { return message.Msg == WM_PAINT || message.Msg == WM_ERASEBKGND; }
-
 void FillWith(HDC dc, const RECT& r, HBRUSH brush) { FillRect(dc, &r, brush); }
 
+// The painting messages of our self-drawn controls; true when handled.
+// Everything is painted in WM_PAINT (erasing would only flicker), and
+// WM_PRINTCLIENT paints into the given context for captures.
 template <class F>
-void PaintWindow(HWND wnd, F&& paint) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(wnd, &ps);
-  if (dc) paint(dc);
-  EndPaint(wnd, &ps);
+bool HandleOwnPaint(HWND wnd, TMessage& message, F&& paint) {
+  switch (message.Msg) {
+    case WM_ERASEBKGND:
+      message.Result = 1;
+      return true;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(wnd, &ps);
+      if (dc) paint(dc);
+      EndPaint(wnd, &ps);
+      message.Result = 0;
+      return true;
+    }
+    case WM_PRINTCLIENT:
+      paint(reinterpret_cast<HDC>(message.WParam));
+      return true;
+  }
+  return false;
 }
+
+// A memory device context, deleted with its owner; the selected object is
+// put back first.
+class MemoryDC {
+ public:
+  MemoryDC(HDC like, HGDIOBJ select) : dc_(CreateCompatibleDC(like)), old_(dc_ ? SelectObject(dc_, select) : nullptr) {}
+  ~MemoryDC() {
+    if (!dc_) return;
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+  }
+  MemoryDC(const MemoryDC&) = delete;
+  MemoryDC& operator=(const MemoryDC&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
 }  // namespace
 
 // ---- TPanel ----
@@ -98,19 +130,7 @@ void TPanel::Paint(HDC dc) {
 }
 
 void TPanel::WndProc(TMessage& message) {
-  if (message.Msg == WM_ERASEBKGND) {
-    message.Result = 1;
-    return;
-  }
-  if (message.Msg == WM_PAINT) {
-    PaintWindow(Handle(), [this](HDC dc) { Paint(dc); });
-    return;
-  }
-  if (message.Msg == WM_PRINTCLIENT) {
-    Paint(reinterpret_cast<HDC>(message.WParam));
-    return;
-  }
-  TWinControl::WndProc(message);
+  if (!HandleOwnPaint(Handle(), message, [this](HDC dc) { Paint(dc); })) TWinControl::WndProc(message);
 }
 
 // ---- TBevel ----
@@ -171,16 +191,7 @@ void TBevel::Paint(HDC dc) {
 }
 
 void TBevel::WndProc(TMessage& message) {
-  if (PaintMessage(message)) {
-    if (message.Msg == WM_PAINT) PaintWindow(Handle(), [this](HDC dc) { Paint(dc); });
-    message.Result = 1;
-    return;
-  }
-  if (message.Msg == WM_PRINTCLIENT) {
-    Paint(reinterpret_cast<HDC>(message.WParam));
-    return;
-  }
-  TWinControl::WndProc(message);
+  if (!HandleOwnPaint(Handle(), message, [this](HDC dc) { Paint(dc); })) TWinControl::WndProc(message);
 }
 
 // ---- TImage ----
@@ -215,22 +226,10 @@ void TImage::Paint(HDC dc) {
     FillWith(dc, below, ColorBrush());
   }
   if (Bitmap_.Empty()) return;
-  HDC mem = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(mem, Bitmap_.Handle());
-  BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteDC(mem);
+  MemoryDC mem(dc, Bitmap_.Handle());
+  if (mem.get()) BitBlt(dc, 0, 0, w, h, mem.get(), 0, 0, SRCCOPY);
 }
 
 void TImage::WndProc(TMessage& message) {
-  if (PaintMessage(message)) {
-    if (message.Msg == WM_PAINT) PaintWindow(Handle(), [this](HDC dc) { Paint(dc); });
-    message.Result = 1;
-    return;
-  }
-  if (message.Msg == WM_PRINTCLIENT) {
-    Paint(reinterpret_cast<HDC>(message.WParam));
-    return;
-  }
-  TWinControl::WndProc(message);
+  if (!HandleOwnPaint(Handle(), message, [this](HDC dc) { Paint(dc); })) TWinControl::WndProc(message);
 }

@@ -107,18 +107,7 @@ class TFormParser {
   [[noreturn]] void Fail(const std::string& what) { R_.Error(Tok_.Line, what); }
 
   void Next() {
-    // Blanks and comments.
-    for (;;) {
-      while (Pos_ < S_.size() && (S_[Pos_] == ' ' || S_[Pos_] == '\t' || S_[Pos_] == '\r' || S_[Pos_] == '\n')) {
-        if (S_[Pos_] == '\n') ++Line_;
-        ++Pos_;
-      }
-      if (Pos_ + 1 < S_.size() && S_[Pos_] == '/' && S_[Pos_ + 1] == '/') {
-        while (Pos_ < S_.size() && S_[Pos_] != '\n') ++Pos_;
-        continue;
-      }
-      break;
-    }
+    SkipBlanks();
     Tok_ = TToken();
     Tok_.Line = Line_;
     if (Pos_ >= S_.size()) return;
@@ -153,6 +142,7 @@ class TFormParser {
     R_.Error(Line_, std::string("unexpected character '") + c + "'");
   }
 
+  // Blanks, line ends and // comments.
   void SkipBlanks() {
     for (;;) {
       while (Pos_ < S_.size() && (S_[Pos_] == ' ' || S_[Pos_] == '\t' || S_[Pos_] == '\r' || S_[Pos_] == '\n')) {
