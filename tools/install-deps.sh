@@ -6,7 +6,7 @@ need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 pkgs=(cmake ninja-build make python3 zlib1g-dev g++
       g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev
-      googletest wine wine32:i386 xvfb xauth x11-utils imagemagick myspell-ga locales)
+      googletest wine wine32:i386 xvfb myspell-ga locales)
 # The code-page tests run Wine under locales whose ANSI code page is not 1252.
 test_locales=(ru_RU.UTF-8 ja_JP.UTF-8)
 ensure_locales() {
